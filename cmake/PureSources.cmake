@@ -1,0 +1,12 @@
+# Sources of the logic that has no Windows side effects.  The installer
+# compiles them for Windows; the host build compiles them natively into the
+# `kestrova_pure` library that the unit tests link.
+set(KESTROVA_PURE_SOURCES
+    engine/paths.cpp
+    shell/backdrop_layout.cpp
+    shell/page_layout.cpp
+    pages/location_rules.cpp
+    engine/progress_state.cpp
+    engine/reported_folder.cpp
+)
+list(TRANSFORM KESTROVA_PURE_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")

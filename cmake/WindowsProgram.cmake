@@ -1,0 +1,36 @@
+# Flags shared by every Windows program and library that ships: small,
+# warnings as errors, no C++ runtime machinery, no MinGW runtime DLL.
+#
+# Shipping programs are built without the C runtime's start-up code; each
+# defines its own WinMainCRTStartup / DllMainCRTStartup.
+
+set(KESTROVA_WIN_COMPILE_FLAGS
+    -Os -Wall -Wextra -Werror
+    -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+    -fno-unwind-tables -fno-threadsafe-statics
+    -ffunction-sections)
+
+function(kestrova_shipping_program target)
+  # KIND is GUI (an .exe) or DLL.
+  cmake_parse_arguments(ARG "" "KIND" "" ${ARGN})
+  target_compile_options(${target} PRIVATE ${KESTROVA_WIN_COMPILE_FLAGS})
+  target_compile_definitions(${target} PRIVATE WIN32_LEAN_AND_MEAN
+                             _WIN32_WINNT=0x0601 WINVER=0x0601)
+  target_link_options(${target} PRIVATE -s -nostartfiles -static-libgcc
+                      -Wl,--gc-sections)
+  if(ARG_KIND STREQUAL "GUI")
+    target_link_options(${target} PRIVATE -mwindows)
+  elseif(ARG_KIND STREQUAL "DLL")
+    target_link_options(${target} PRIVATE -mwindows -shared)
+    set_target_properties(${target} PROPERTIES PREFIX "")
+  endif()
+endfunction()
+
+# Windows test programs (run under wine64): the ordinary runtime, linked
+# statically so that nothing needs to sit beside them.
+function(kestrova_windows_test_program target)
+  target_compile_options(${target} PRIVATE -O1 -Wall -Wextra -Werror)
+  target_compile_definitions(${target} PRIVATE WIN32_LEAN_AND_MEAN
+                             _WIN32_WINNT=0x0601 WINVER=0x0601)
+  target_link_options(${target} PRIVATE -static)
+endfunction()

@@ -1,0 +1,71 @@
+// payloadgen ROWS PRODUCT_DIR PACKED_DIR OUT_CPP OUT_RC
+//
+// Measures every product file named in ROWS and its packed form
+// (PACKED_DIR/<name with its last character replaced by '_'>), checks the
+// table's rules and writes the table source and the resource script.
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "tools/payloadgen/payload_rows.h"
+
+namespace {
+
+bool ReadWhole(const std::string& path, std::vector<uint8_t>* bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+bool WriteWhole(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    out.close();
+    return static_cast<bool>(out);
+}
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "payloadgen: %s\n", message.c_str());
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: payloadgen ROWS PRODUCT_DIR PACKED_DIR OUT_CPP OUT_RC\n");
+        return 2;
+    }
+    std::vector<uint8_t> rowsText;
+    if (!ReadWhole(argv[1], &rowsText)) return Fail(std::string("cannot read ") + argv[1]);
+
+    payloadgen::Table table;
+    std::string error = payloadgen::ParseRows(std::string(rowsText.begin(), rowsText.end()), &table);
+    if (!error.empty()) return Fail(error);
+
+    std::vector<payloadgen::PackedHeader> headers;
+    std::vector<std::string> packedPaths;
+    for (payloadgen::Row& row : table.rows) {
+        std::string productPath = std::string(argv[2]) + "/" + row.fileName;
+        std::string stagedName = row.fileName.substr(0, row.fileName.size() - 1) + "_";
+        std::string packedPath = std::string(argv[3]) + "/" + stagedName;
+        std::vector<uint8_t> product, packed;
+        if (!ReadWhole(productPath, &product)) return Fail("cannot read " + productPath);
+        if (!ReadWhole(packedPath, &packed)) return Fail("cannot read " + packedPath);
+        if (product.size() >= 0x80000000u || packed.size() >= 0x80000000u)
+            return Fail(row.fileName + " is too large");
+        row.unpackedSize = static_cast<uint32_t>(product.size());
+        row.packedSize = static_cast<uint32_t>(packed.size());
+        headers.push_back(payloadgen::ReadPackedHeader(packed));
+        packedPaths.push_back(packedPath);
+    }
+    error = payloadgen::CheckTable(table, headers);
+    if (!error.empty()) return Fail(error);
+
+    if (!WriteWhole(argv[4], payloadgen::RenderTableSource(table))) return Fail("cannot write table");
+    if (!WriteWhole(argv[5], payloadgen::RenderResourceScript(table, packedPaths)))
+        return Fail("cannot write resource script");
+    return 0;
+}
