@@ -1,0 +1,101 @@
+#include "pages/location_page.h"
+
+#include "pages/pages.h"
+#include "shell/installer_messages.h"
+#include "shell/page_helpers.h"
+#include "shell/product_identity.h"
+
+char ProgramPath[ProgramPathSize] = ".";
+int BrowserDriveMode;
+
+namespace {
+
+const int ContinueId = IDOK;
+const int ResetFolderId = 302;
+const int PathEditId = 300;
+const int FolderListId = 301;
+const int PathEditLimit = ProgramPathSize - 1;
+
+void FinishListFill(HWND page) {
+    SendDlgItemMessageA(page, FolderListId, WM_SETREDRAW, TRUE, 0);
+    SetCursor(LoadCursorA(NULL, IDC_ARROW));
+}
+
+}  // namespace
+
+void SetLocation(HWND page, const char* path, int driveMode) {
+    SetCursor(LoadCursorA(NULL, IDC_WAIT));
+    if (path != ProgramPath) lstrcpynA(ProgramPath, path, sizeof ProgramPath);
+    SetDlgItemTextA(page, PathEditId, ProgramPath);
+    SendDlgItemMessageA(page, FolderListId, WM_SETREDRAW, FALSE, 0);
+    SendDlgItemMessageA(page, FolderListId, LB_RESETCONTENT, 0, 0);
+    BrowserDriveMode = driveMode ? 1 : 0;
+    FinishListFill(page);
+}
+
+void ResetFolder(HWND page) {
+    char folder[256];
+    if (!FormatDefaultFolder(folder, sizeof folder, MakerName, ProductName)) return;
+    if (lstrcmpA(folder, ProgramPath) == 0) return;
+    lstrcpynA(ProgramPath, folder, sizeof ProgramPath);
+    SetLocation(page, ProgramPath, FALSE);
+}
+
+int AcceptTypedPath(HWND page) {
+    // Read whole: the edit box takes as many characters as ProgramPath
+    // holds, so nothing typed is ever cut.
+    char typed[ProgramPathSize];
+    GetDlgItemTextA(page, PathEditId, typed, sizeof typed);
+    PathVerdict verdict = CheckTypedPath(typed);
+    if (verdict != PathAccepted) {
+        char text[128];
+        FormatRefusal(text, sizeof text, verdict);
+        MessageBoxA(page, text, InstallerName, MB_ICONWARNING | MB_OK);
+        return -1;
+    }
+    lstrcpynA(ProgramPath, typed, sizeof ProgramPath);
+    SetLocation(page, ProgramPath, FALSE);
+    return 1;
+}
+
+namespace {
+
+BOOL OnLocationInit(HWND page) {
+    PlacePage(page, TRUE);
+    TemplatePageText(page, TRUE);
+    TemplatePageText(page, FALSE);
+    SendDlgItemMessageA(page, PathEditId, EM_LIMITTEXT, PathEditLimit, 0);
+    ResetFolder(page);
+    return TRUE;
+}
+
+void OnLocationCommand(HWND page, WPARAM wParam) {
+    switch (LOWORD(wParam)) {
+    case ContinueId:
+        if (AcceptTypedPath(page) == -1) SetFocus(GetDlgItem(page, PathEditId));
+        else EndDialog(page, 1);
+        break;
+    case IDCANCEL:
+        EndDialog(page, ShowAbortMessage(page));
+        break;
+    case ResetFolderId:
+        ResetFolder(page);
+        break;
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK LocationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnLocationInit(page);
+    case WM_COMMAND:
+        OnLocationCommand(page, wParam);
+        return TRUE;
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<INT_PTR>(
+            StaticColourRule(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+    }
+    return FALSE;
+}

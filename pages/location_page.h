@@ -1,0 +1,18 @@
+// The program location page: it decides ProgramPath, the folder that the
+// product's program files go to.
+#pragma once
+
+#include <windows.h>
+
+#include "pages/location_rules.h"
+
+// "." until the page opens, which never equals the default folder, so the
+// page's first reset always fills the edit box.
+extern char ProgramPath[ProgramPathSize];
+
+// Folder mode (0) or drive mode (1) of the folder list.
+extern int BrowserDriveMode;
+
+void SetLocation(HWND page, const char* path, int driveMode);
+void ResetFolder(HWND page);
+int AcceptTypedPath(HWND page);

@@ -1,0 +1,50 @@
+#include "shell/page_chain.h"
+
+#include "pages/pages.h"
+#include "shell/backdrop_window.h"
+#include "shell/product_identity.h"
+#include "shell/stage.h"
+
+namespace {
+
+struct PageStep {
+    unsigned int stage;
+    int templateId;
+    DLGPROC pageProc;
+};
+
+const PageStep PageSteps[] = {
+    {StageAgreement, AgreementTemplate, AgreementPageProc},
+    {StageLocation, LocationTemplate, LocationPageProc},
+    {StageInstalling, InstallingTemplate, InstallingPageProc},
+};
+
+void RunFinishSequence(HWND backdrop) {
+    SetStage(StageReadMe);
+    char text[1024];
+    wsprintfA(text, "%s was successfully Installed.\n\nWould you like to view the Read Me file now?",
+              ProductName);
+    MessageBoxA(backdrop, text, InstallerName, MB_ICONQUESTION | MB_YESNO);
+    SetStage(StageFinished);
+    wsprintfA(text,
+              "Before you begin exploring, I would like to\r\nThank You for taking the time to "
+              "evaluate my\r\nproduct %s. If you have any questions you\r\ncan email me at %s!",
+              ProductName, SupportAddress);
+    MessageBoxA(backdrop, text, InstallerName, MB_ICONINFORMATION);
+}
+
+}  // namespace
+
+void RunPageChain(HWND backdrop) {
+    for (const PageStep& step : PageSteps) {
+        SetStage(step.stage);
+        INT_PTR end = DialogBoxParamA(InstallerInstance, MAKEINTRESOURCEA(step.templateId), backdrop,
+                                      step.pageProc, 0);
+        if (end != 1) {
+            DestroyWindow(backdrop);
+            return;
+        }
+    }
+    RunFinishSequence(backdrop);
+    DestroyWindow(backdrop);
+}

@@ -1,0 +1,47 @@
+#include "shell/page_helpers.h"
+
+#include "shell/backdrop_window.h"
+#include "shell/page_layout.h"
+#include "shell/product_identity.h"
+
+namespace {
+
+const COLORREF NoteColour = 0x800000;   // dark blue
+const int TemplateTextSize = 200;       // a page text of at most 199 characters
+const int TemplatedSize = 220;          // with the product name in it
+
+}  // namespace
+
+BOOL PlacePage(HWND page, int shifted) {
+    RECT r;
+    GetWindowRect(page, &r);
+    int width = r.right - r.left;
+    int height = r.bottom - r.top;
+    PagePosition p = ComputePagePosition(ScreenWidth, ScreenHeight, width, height, shifted);
+    return MoveWindow(page, p.x, p.y, width, height, FALSE);
+}
+
+void TemplatePageText(HWND page, int wholeCaption) {
+    HWND target = wholeCaption ? page : GetDlgItem(page, PageNoteId);
+    char text[TemplateTextSize];
+    char templated[TemplatedSize];
+    GetWindowTextA(target, text, sizeof text);
+    if (FormatPageTemplate(templated, sizeof templated, text, ProductName))
+        SetWindowTextA(target, templated);
+    if (wholeCaption)
+        SendMessageA(page, WM_SETICON, ICON_SMALL,
+                     reinterpret_cast<LPARAM>(LoadSmallIcon(InstallerIconId)));
+}
+
+HBRUSH StaticColourRule(HDC dc, HWND control) {
+    if (GetDlgCtrlID(control) != PageNoteId) return NULL;
+    SetTextColor(dc, NoteColour);
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+HICON LoadSmallIcon(int iconId) {
+    return static_cast<HICON>(LoadImageA(InstallerInstance, MAKEINTRESOURCEA(iconId), IMAGE_ICON,
+                                         GetSystemMetrics(SM_CXSMICON),
+                                         GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+}

@@ -1,0 +1,10 @@
+// The names this installer is built for.  Everything the user reads is
+// composed from these.
+#pragma once
+
+constexpr char InstallerName[] = "Kestrova";
+constexpr char ProductName[] = "Quorvik";
+constexpr char ProductVersion[] = "3.02";
+constexpr char ProductTagline[] = "Zintaro!";
+constexpr char MakerName[] = "Halvenor";
+constexpr char SupportAddress[] = "support@halvenor.com";

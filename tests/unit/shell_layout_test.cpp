@@ -1,0 +1,117 @@
+// Arithmetic of the backdrop and of page placement and texts.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "shell/backdrop_layout.h"
+#include "shell/page_layout.h"
+
+namespace {
+
+const int TitleLength = 13;     // "Quorvik v3.02"
+const int TaglineLength = 18;   // "Quorvik - Zintaro!"
+
+TEST(BackdropFonts, FollowTheScreenSize) {
+    FontSize title = TitleFontSize(640, 480, TitleLength);
+    EXPECT_EQ(48, title.height);
+    EXPECT_EQ(27, title.width);   // (640 - 140) / (13 + 5)
+
+    title = TitleFontSize(1024, 768, TitleLength);
+    EXPECT_EQ(76, title.height);
+    EXPECT_EQ(49, title.width);   // 884 / 18 = 49.1
+
+    title = TitleFontSize(1920, 1080, TitleLength);
+    EXPECT_EQ(108, title.height);
+    EXPECT_EQ(98, title.width);   // 1780 / 18 = 98.9, truncated
+}
+
+TEST(BackdropFonts, TaglineWidthIsTruncatedFromFloatingPoint) {
+    // 640 / (18 x 1.5) = 23.7 and 1366 / 27 = 50.6, truncated.
+    FontSize tagline = TaglineFontSize(640, 480, TaglineLength);
+    EXPECT_EQ(26, tagline.height);
+    EXPECT_EQ(23, tagline.width);
+    EXPECT_EQ(50, TaglineFontSize(1366, 768, TaglineLength).width);
+    // Odd lengths: 1.5 x 13 = 19.5, so 1024 / 19.5 = 52.5 -> 52, where an
+    // integer product 19 would give 53.
+    EXPECT_EQ(52, TaglineFontSize(1024, 768, 13).width);
+}
+
+TEST(BackdropPlaces, TitleTaglineAndCorner) {
+    Point title = TitleOrigin(1024, 768);
+    EXPECT_EQ(1024 / 32 + 140, title.x);
+    EXPECT_EQ(768 / 24 - 20, title.y);
+    Point tagline = TaglineOrigin(1024, 768, 200, 40);
+    EXPECT_EQ(1024 - 200 - 32, tagline.x);
+    EXPECT_EQ(768 - 40 - 16, tagline.y);
+    // Below 180 pixels the corner picture starts above the top edge.
+    EXPECT_EQ(-20, CornerPictureOrigin(160).y);
+}
+
+TEST(BackdropStages, OneLinePerBitInListOrder) {
+    for (int i = 0; i < StageCount; ++i) {
+        EXPECT_EQ(1u << i, StageLines[i].bit);
+        EXPECT_EQ(120 + 18 * i, StageLines[i].y);
+        EXPECT_GE(StageLines[i].y, StageAreaTop);
+        EXPECT_LT(StageLines[i].y, StageAreaBottom);
+    }
+    EXPECT_STREQ("- Installing Files", StageLines[2].text);
+}
+
+TEST(BackdropDib, ColourCountAndPixelOffset) {
+    EXPECT_EQ(16, DibColourCount(4, 0));
+    EXPECT_EQ(256, DibColourCount(8, 0));
+    EXPECT_EQ(2, DibColourCount(1, 0));
+    EXPECT_EQ(0, DibColourCount(24, 0));        // drawn directly, no palette
+    EXPECT_EQ(40, DibColourCount(8, 40));        // the used-colours field wins
+    EXPECT_EQ(5, DibColourCount(8, 0x30005));   // only its low 16 bits count
+    EXPECT_EQ(40u + 1024u, DibPixelOffset(40, 256));
+    EXPECT_EQ(40u, DibPixelOffset(40, 0));
+}
+
+TEST(PagePlacement, CentredOnTheScreenOrRightOfTheBand) {
+    PagePosition p = ComputePagePosition(1024, 768, 300, 200, 0);
+    EXPECT_EQ(362, p.x);
+    EXPECT_EQ(284, p.y);
+    p = ComputePagePosition(1024, 768, 300, 200, 1);
+    EXPECT_EQ(437, p.x);   // (1024 - 300 + 150) / 2
+    EXPECT_EQ(284, p.y);
+    // Odd differences truncate.
+    p = ComputePagePosition(1023, 767, 300, 200, 1);
+    EXPECT_EQ(436, p.x);
+    EXPECT_EQ(283, p.y);
+}
+
+TEST(PagePlacement, WiderThanTheScreenRoundsTowardZero) {
+    // (640 - 800 + 150) / 2 = -5; (640 - 801 + 150) / 2 = -5.5 -> -5, not -6.
+    EXPECT_EQ(-5, ComputePagePosition(640, 480, 800, 100, 1).x);
+    EXPECT_EQ(-5, ComputePagePosition(640, 480, 801, 100, 1).x);
+    EXPECT_EQ(-80, ComputePagePosition(640, 480, 801, 100, 0).x);   // -80.5
+    EXPECT_EQ(-10, ComputePagePosition(640, 480, 100, 501, 0).y);   // -10.5
+}
+
+TEST(PageTemplate, SubstitutesTheProductNameOnce) {
+    char out[220];
+    ASSERT_EQ(1, FormatPageTemplate(out, sizeof out, "%s License Agreement", "Quorvik"));
+    EXPECT_STREQ("Quorvik License Agreement", out);
+    ASSERT_EQ(1, FormatPageTemplate(out, sizeof out, "Kestrova For Windows", "Quorvik"));
+    EXPECT_STREQ("Kestrova For Windows", out);
+    ASSERT_EQ(1, FormatPageTemplate(out, sizeof out, "a %s b %s", "Q"));
+    EXPECT_STREQ("a Q b %s", out);
+    ASSERT_EQ(1, FormatPageTemplate(out, sizeof out, "", "Q"));
+    EXPECT_STREQ("", out);
+}
+
+TEST(PageTemplate, RefusesWhatWouldNotFitWithoutWritingPastTheEnd) {
+    char out[12];
+    std::memset(out, 'x', sizeof out);
+    // "Quorvik v%s" -> 11 characters + terminator: fits exactly.
+    ASSERT_EQ(1, FormatPageTemplate(out, 12, "%s abc", "Quorvik"));
+    EXPECT_STREQ("Quorvik abc", out);
+    char guarded[16];
+    std::memset(guarded, 'x', sizeof guarded);
+    EXPECT_EQ(0, FormatPageTemplate(guarded, 11, "%s abc", "Quorvik"));
+    EXPECT_STREQ("", guarded);
+    for (int i = 11; i < 16; ++i) EXPECT_EQ('x', guarded[i]);
+}
+
+}  // namespace
