@@ -1,0 +1,28 @@
+// The three phases of the installing page, each started by a timer of the
+// page: staging the packed files in the temporary folder, expanding them
+// into place one per tick, and removing the staged copies.
+#pragma once
+
+#include <windows.h>
+
+enum CopyTimer {
+    StagingTimer = 1,
+    CopyingTimer = 2,
+    RemovingTimer = 3,
+};
+constexpr UINT PhaseDelay = 100;
+
+// Sent by the engine to its own page on every way out: the meter gets its
+// own window procedure back before the dialog goes.
+constexpr UINT WM_RESTORE_METER = WM_USER + 1;
+
+// Index of the next row to expand; -1 once a failure has ended the page.
+extern int copyIndex;
+
+void StagePayload(HWND page);
+void CopyNextFile(HWND page);
+void RemoveStaged(HWND page);
+
+// Ends the page after a failure that has been reported: the meter is
+// detached, the abort message shown, and the page ends with 0.
+void EndPageAfterFailure(HWND page);

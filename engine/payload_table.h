@@ -1,0 +1,23 @@
+// The product files that the installer carries.  The rows and counts are
+// generated at build time from product/payload.rows and the built files, so
+// the sizes always match what is embedded.
+#pragma once
+
+struct PayloadEntry {
+    char fileName[14];           // as installed, no folder
+    unsigned int flags;          // FlagWindowsDir, FlagShellNewDir, or 0: the install folder
+    char resourceName[20];       // RT_RCDATA resource holding the SZDD stream
+    char shortcutCaption[40];    // "-" past shortcutCount
+    unsigned int unpackedSize;   // bytes after expansion
+    unsigned int packedSize;     // bytes of the whole SZDD stream
+};
+
+enum PayloadFlags {
+    FlagWindowsDir = 1,
+    FlagShellNewDir = 2,
+};
+
+extern const PayloadEntry PayloadTable[];
+extern const int PayloadRowCount;
+extern const int installCount;    // leading rows that are staged, expanded and removed
+extern const int shortcutCount;   // leading rows that get a Start-menu shortcut
