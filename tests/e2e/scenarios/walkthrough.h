@@ -1,0 +1,57 @@
+// Steps that many scenarios share: getting the installer to a page with the
+// default answers, and looking at what an installation left behind.
+#pragma once
+
+#include "../driver/driver.h"
+
+// Captions and texts the installer shows.
+extern const char WelcomeCaption[];
+extern const char AgreementCaption[];
+extern const char LocationCaption[];
+extern const char InstallingCaption[];
+extern const char AbortText[];
+extern const char FinishQuestion[];
+extern const char ClosingText[];
+extern const char DefaultFolder[];
+
+// Starts the installer and waits for the welcome page.
+DrvProcess* StartInstaller(const DrvContext* ctx, HWND* welcome);
+
+// From the start to the given page with Continue / I Agree; NULL when a
+// page did not come.
+HWND WalkToAgreement(DrvProcess* p);
+HWND WalkToLocation(DrvProcess* p);
+
+// Waits for the installing page to end and answers the finish sequence
+// (No to the read-me question, OK to the closing message); checks the exit
+// code is 0.
+void FinishAfterInstalling(DrvProcess* p, HWND installing);
+
+// Answers the abort message (exactly one must come) and checks that the
+// installer ends with code 0.
+void ExpectAbortAndExit(DrvProcess* p);
+
+// The folder that holds the installer, with the product files under
+// "product" beside it.
+int ProductFilePath(const DrvContext* ctx, const char* fileName, char* out, int size);
+
+// Whether two files have the same bytes; logs the first difference.
+int SameFileContents(const char* a, const char* b);
+int FileExists(const char* path);
+
+// The Windows and temporary folders as the installer sees them.
+void WindowsFolder(char* out, int size);
+void TempFolder(char* out, int size);
+
+// Every payload row and the folder kind it goes to: 1 = the Windows folder,
+// 0 = the install folder.
+struct InstalledFile {
+    const char* name;
+    int inWindowsFolder;
+};
+extern const InstalledFile InstalledFiles[8];
+
+// Checks that every product file is in its folder, byte for byte.
+void CheckInstalledFiles(const DrvContext* ctx, const char* installFolder);
+// Counts the staged copies (name with '_' last) left in the temporary folder.
+int CountStagedFiles();
