@@ -268,3 +268,40 @@ void RunTampered(const DrvContext* ctx, ResourceEdit edit) {
 SCENARIO(install_tampered_cut) { RunTampered(ctx, CutInHalf); }
 
 SCENARIO(install_tampered_length) { RunTampered(ctx, CutWithMatchingLength); }
+
+// A temporary folder so deep that the staged paths do not fit the 128
+// bytes that LZ32 keeps of a path: refused with the source message, never
+// passed on cut.
+SCENARIO(install_long_temp_path) {
+    char temp[MAX_PATH], deep[MAX_PATH];
+    TempFolder(temp, sizeof temp);
+    snprintf(deep, sizeof deep, "%s%s", temp, "A-temporary-folder-with-a-long-name");
+    CHECK(CreateDirectoryA(deep, NULL));
+    lstrcatA(deep, "\\and-another-one-below-it-to-pass-one-hundred-and-twenty-eight-bytes\\");
+    CHECK(CreateDirectoryA(deep, NULL));
+    REQUIRE(strlen(deep) + strlen("Zelmunin.ex_") >= 128);
+    SetEnvironmentVariableA("TMP", deep);
+    SetEnvironmentVariableA("TEMP", deep);
+    HWND welcome;
+    DrvProcess* p = StartInstaller(ctx, &welcome);
+    REQUIRE(welcome);
+    REQUIRE(WalkToInstalling(p, NULL));
+    ExpectFailure(p, "Unable to open source file!\nInstallation will now be aborted.");
+}
+
+// On a double-byte code page (932 here) the second byte of a character may
+// be a backslash: "表" is 0x95 0x5C.  A folder ending in it must be made
+// as one folder and receive the files, not be split in two.
+SCENARIO(install_dbcs_folder) {
+    REQUIRE(GetACP() == 932);
+    const char folder[] = "C:\\Halvenor\\Quorvik\x95\x5C";   // ...Quorvik表
+    HWND welcome;
+    DrvProcess* p = StartInstaller(ctx, &welcome);
+    REQUIRE(welcome);
+    HWND page = WalkToInstalling(p, folder);
+    REQUIRE(page);
+    FinishAfterInstalling(p, page);
+    CheckInstalledFiles(ctx, folder);
+    // Cut after the lead byte, the folder would have been "Quorvik\x95".
+    CHECK(GetFileAttributesA("C:\\Halvenor\\Quorvik\x95") == INVALID_FILE_ATTRIBUTES);
+}

@@ -109,6 +109,15 @@ int FileExists(const char* path) {
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+int EndsWithSeparator(const char* folder) {
+    // In the ANSI code page: the last character, not the last byte, which
+    // may be the second half of a double-byte character.
+    const char* end = folder + strlen(folder);
+    if (end == folder) return 0;
+    const char* last = CharPrevA(folder, end);
+    return end - last == 1 && *last == '\\';
+}
+
 void WindowsFolder(char* out, int size) { GetWindowsDirectoryA(out, size); }
 void TempFolder(char* out, int size) { GetTempPathA(size, out); }
 
@@ -118,9 +127,8 @@ void CheckInstalledFiles(const DrvContext* ctx, const char* installFolder) {
     for (const InstalledFile& f : InstalledFiles) {
         char installed[MAX_PATH], product[MAX_PATH];
         const char* folder = f.inWindowsFolder ? windows : installFolder;
-        size_t n = strlen(folder);
         snprintf(installed, sizeof installed, "%s%s%s", folder,
-                 (n && folder[n - 1] == '\\') ? "" : "\\", f.name);
+                 EndsWithSeparator(folder) ? "" : "\\", f.name);
         REQUIRE(ProductFilePath(ctx, f.name, product, sizeof product));
         if (!CHECK(SameFileContents(installed, product))) DrvLog("  installed copy: %s", installed);
     }

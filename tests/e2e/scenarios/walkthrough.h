@@ -38,6 +38,7 @@ int ProductFilePath(const DrvContext* ctx, const char* fileName, char* out, int 
 // Whether two files have the same bytes; logs the first difference.
 int SameFileContents(const char* a, const char* b);
 int FileExists(const char* path);
+int EndsWithSeparator(const char* folder);
 
 // The Windows and temporary folders as the installer sees them.
 void WindowsFolder(char* out, int size);

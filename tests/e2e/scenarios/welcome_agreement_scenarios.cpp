@@ -107,3 +107,18 @@ SCENARIO(agreement_escape) {
     DrvPressKey(agreement, VK_ESCAPE);
     ExpectAbortAndExit(p);
 }
+
+// Without lz32 from the system folder the installer ends before any page,
+// with a clear message and a non-zero exit code.  The harness disables the
+// library for this scenario.
+SCENARIO(missing_system_library) {
+    DrvProcess* p = DrvStartProgram(ctx->installer, NULL, NULL);
+    REQUIRE(p);
+    EXPECT_MESSAGE_BOX(p, "Kestrova", "A part of Windows that Kestrova needs is missing:\nlz32.dll",
+                       MB_ICONERROR, IDOK);
+    DWORD code = 0;
+    CHECK(DrvWaitExit(p, DRV_WAIT, &code));
+    CHECK_EQ_INT(code, 3);
+    CHECK(!DrvSawWindowClass(p, "Kestrova"));
+    CHECK_EQ_INT(DrvMessageBoxCount(), 1);
+}
