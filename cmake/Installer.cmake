@@ -19,6 +19,7 @@ set(KESTROVA_SOURCES
     pages/welcome_page.cpp
     pages/agreement_page.cpp
     pages/location_page.cpp
+    system/readme_launch.cpp
     ${KESTROVA_PURE_SOURCES}
 )
 list(TRANSFORM KESTROVA_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/" REGEX "^[^/]")

@@ -4,6 +4,7 @@
 #include "shell/backdrop_window.h"
 #include "shell/product_identity.h"
 #include "shell/stage.h"
+#include "system/readme_launch.h"
 
 namespace {
 
@@ -24,7 +25,8 @@ void RunFinishSequence(HWND backdrop) {
     char text[1024];
     wsprintfA(text, "%s was successfully Installed.\n\nWould you like to view the Read Me file now?",
               ProductName);
-    MessageBoxA(backdrop, text, InstallerName, MB_ICONQUESTION | MB_YESNO);
+    if (MessageBoxA(backdrop, text, InstallerName, MB_ICONQUESTION | MB_YESNO) == IDYES)
+        LaunchReadMe(backdrop);
     SetStage(StageFinished);
     wsprintfA(text,
               "Before you begin exploring, I would like to\r\nThank You for taking the time to "

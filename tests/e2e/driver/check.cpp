@@ -231,6 +231,7 @@ int DrvRunMain(int argc, char** argv) {
   DrvContext ctx = {scenario->name, installer, artifacts};
   DrvLog("scenario %s: installer %s, artifacts %s", ctx.scenario,
          ctx.installer, ctx.artifacts);
+  if (DrvBound(1) != 1) DrvLog("wait bounds scaled by %lu", DrvBound(1));
   scenario->fn(&ctx);
 
   int leftovers = DrvKillLeftovers();

@@ -21,6 +21,13 @@
 // that a hung scenario ends well within the test's time-out.
 #define DRV_WAIT 10000
 
+// Every bound that a wait is given is multiplied by the whole number in the
+// environment variable KESTROVA_E2E_WAIT_SCALE (1 to 100, default 1), so
+// that a slow machine (an emulated one runs Wine several times slower)
+// gets generous bounds while every check stays as it is.  Returns `ms`
+// scaled; the waits below apply it themselves.
+DWORD DrvBound(DWORD ms);
+
 // ---------------------------------------------------------------------------
 // Processes
 // ---------------------------------------------------------------------------

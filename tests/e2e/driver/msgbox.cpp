@@ -143,7 +143,7 @@ int TellIcon(HWND iconStatic) {
   if (!iconStatic) return 0;
   DWORD_PTR handle = 0;
   if (!SendMessageTimeoutA(iconStatic, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG,
-                           2000, &handle)) {
+                           DrvBound(2000), &handle)) {
     return DRV_ICON_UNKNOWN;
   }
   if (!handle || !IsWindowVisible(iconStatic)) return 0;
@@ -269,6 +269,7 @@ void DrvNoteMessageBoxes(DrvProcess* p) {
 
 DrvMessageBox* DrvWaitMessageBox(DrvProcess* p, DWORD timeoutMs) {
   if (!p) return NULL;
+  timeoutMs = DrvBound(timeoutMs);
   DWORD start = GetTickCount();
   DrvMessageBox* found = NULL;
   DWORD foundAt = 0;
@@ -286,7 +287,7 @@ DrvMessageBox* DrvWaitMessageBox(DrvProcess* p, DWORD timeoutMs) {
     }
     if (found) {
       if (found->icon != DRV_ICON_UNKNOWN || found->closed ||
-          DrvSince(foundAt) >= kIconWaitMs) {
+          DrvSince(foundAt) >= DrvBound(kIconWaitMs)) {
         if (found->icon == DRV_ICON_UNKNOWN) {
           DrvLog("could not tell the icon of the message box");
         }

@@ -13,6 +13,30 @@ int g_processCount;
 
 char g_artifactDir[MAX_PATH];
 
+// 0 until read from the environment.
+DWORD g_waitScale;
+
+DWORD WaitScale(void) {
+  if (g_waitScale) return g_waitScale;
+  g_waitScale = 1;
+  char text[16];
+  DWORD n = GetEnvironmentVariableA("KESTROVA_E2E_WAIT_SCALE", text, sizeof text);
+  if (n == 0) return g_waitScale;
+  DWORD value = 0;
+  int ok = n < sizeof text;
+  for (DWORD i = 0; ok && i < n; ++i) {
+    ok = text[i] >= '0' && text[i] <= '9';
+    if (ok) value = value * 10 + (DWORD)(text[i] - '0');
+    ok = ok && value <= 100;
+  }
+  if (ok && value >= 1) {
+    g_waitScale = value;
+  } else {
+    DrvLog("KESTROVA_E2E_WAIT_SCALE is not a whole number from 1 to 100; 1 is used");
+  }
+  return g_waitScale;
+}
+
 const char* FileName(const char* path) {
   const char* name = path;
   for (const char* c = path; *c; ++c) {
@@ -89,8 +113,15 @@ int DrvIsRunning(DrvProcess* p) {
   return 0;
 }
 
+DWORD DrvBound(DWORD ms) {
+  DWORD scale = WaitScale();
+  // No bound may wrap into a short one.
+  return ms > 0xFFFFFFF0u / scale ? 0xFFFFFFF0u : ms * scale;
+}
+
 int DrvWaitExit(DrvProcess* p, DWORD timeoutMs, DWORD* exitCode) {
   if (!p) return 0;
+  timeoutMs = DrvBound(timeoutMs);
   DWORD start = GetTickCount();
   for (;;) {
     DrvPollTick();

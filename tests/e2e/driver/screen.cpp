@@ -77,6 +77,7 @@ COLORREF DrvScreenPixel(int x, int y) {
 }
 
 int DrvWaitPixel(int x, int y, COLORREF want, DWORD timeoutMs, COLORREF* seen) {
+  timeoutMs = DrvBound(timeoutMs);
   DWORD start = GetTickCount();
   COLORREF colour = CLR_INVALID;
   for (;;) {
@@ -132,7 +133,7 @@ int DrvScreenshot(const char* name) {
   }
   DWORD start = GetTickCount();
   int settled = 0;
-  while (!settled && DrvSince(start) < kSettleMs) {
+  while (!settled && DrvSince(start) < DrvBound(kSettleMs)) {
     DrvPause(kSettleStepMs);
     Grab next;
     if (!GrabScreen(0, 0, width, height, 24, 0, &next)) {

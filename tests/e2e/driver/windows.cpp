@@ -129,6 +129,7 @@ int DrvCountWindows(DrvProcess* p, const char* className) {
 HWND DrvWaitWindow(DrvProcess* p, const char* caption, const char* className,
                    DWORD timeoutMs) {
   if (!p) return NULL;
+  timeoutMs = DrvBound(timeoutMs);
   DWORD start = GetTickCount();
   for (;;) {
     DrvPollTick();
@@ -160,6 +161,7 @@ HWND DrvWaitWindow(DrvProcess* p, const char* caption, const char* className,
 }
 
 int DrvWaitWindowGone(HWND window, DWORD timeoutMs) {
+  timeoutMs = DrvBound(timeoutMs);
   DWORD start = GetTickCount();
   for (;;) {
     DrvPollTick();
@@ -188,7 +190,7 @@ int DrvGetText(HWND window, char* text, int size) {
   }
   DWORD_PTR length = 0;
   if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
-                           kSendTimeoutMs, &length)) {
+                           DrvBound(kSendTimeoutMs), &length)) {
     DrvLog("window %p did not answer WM_GETTEXTLENGTH", (void*)window);
     return 0;
   }
@@ -199,7 +201,7 @@ int DrvGetText(HWND window, char* text, int size) {
   }
   DWORD_PTR copied = 0;
   if (!SendMessageTimeoutA(window, WM_GETTEXT, (WPARAM)size, (LPARAM)text,
-                           SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied)) {
+                           SMTO_ABORTIFHUNG, DrvBound(kSendTimeoutMs), &copied)) {
     DrvLog("window %p did not answer WM_GETTEXT", (void*)window);
     text[0] = 0;
     return 0;
@@ -234,7 +236,7 @@ int DrvSetText(HWND window, const char* text) {
   DWORD_PTR result = 0;
   if (!IsWindow(window) ||
       !SendMessageTimeoutA(window, WM_SETTEXT, 0, (LPARAM)text,
-                           SMTO_ABORTIFHUNG, kSendTimeoutMs, &result) ||
+                           SMTO_ABORTIFHUNG, DrvBound(kSendTimeoutMs), &result) ||
       !result) {
     DrvLog("could not set the text of %p to %s", (void*)window, quoted);
     return 0;
@@ -278,6 +280,7 @@ HWND DrvFocus(HWND window) {
 }
 
 int DrvWaitFocus(HWND dialog, int id, DWORD timeoutMs) {
+  timeoutMs = DrvBound(timeoutMs);
   DWORD start = GetTickCount();
   HWND focus = NULL;
   for (;;) {

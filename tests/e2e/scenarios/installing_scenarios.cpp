@@ -305,3 +305,38 @@ SCENARIO(install_dbcs_folder) {
     // Cut after the lead byte, the folder would have been "Quorvik\x95".
     CHECK(GetFileAttributesA("C:\\Halvenor\\Quorvik\x95") == INVALID_FILE_ATTRIBUTES);
 }
+
+// Yes to the read-me question runs the viewer from the install folder; the
+// closing message waits until the viewer has been closed.
+SCENARIO(finish_view_readme) {
+    HWND welcome;
+    DrvProcess* p = StartInstaller(ctx, &welcome);
+    REQUIRE(welcome);
+    HWND page = WalkToInstalling(p, "C:\\Program Files\\Quorvik Suite");
+    REQUIRE(page);
+    CHECK(DrvWaitWindowGone(page, 60000));
+    EXPECT_MESSAGE_BOX(p, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDYES);
+    // The viewer is a process of its own: find its window on the screen.
+    HWND viewer = NULL;
+    for (int i = 0; i < 100 && !viewer; ++i) {
+        viewer = FindWindowA(NULL, "Quorvik 3.02 Read Me");
+        if (!viewer) DrvPause(100);
+    }
+    REQUIRE(viewer);
+    DrvPause(1000);
+    DrvScreenshot("5-readme");
+    CHECK_EQ_INT(DrvMessageBoxCountWithText(ClosingText), 0);   // still waiting
+    CHECK(DrvIsRunning(p));
+    PostMessageA(viewer, WM_CLOSE, 0, 0);
+    // Its icon is not checked here: under Wine without a window manager the
+    // restored backdrop can cover the box, and the driver tells icons from
+    // the screen.
+    DrvMessageBox* box = DrvWaitMessageBox(p, DRV_WAIT);
+    REQUIRE(box);
+    CHECK_EQ_STR(box->text, ClosingText);
+    CHECK_EQ_STR(box->caption, "Kestrova");
+    DrvAnswerMessageBox(box, IDOK);
+    DWORD code = 99;
+    CHECK(DrvWaitExit(p, DRV_WAIT, &code));
+    CHECK_EQ_INT(code, 0);
+}
