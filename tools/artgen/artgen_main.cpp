@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tools/artgen/pictures.h"
+#include "tools/artgen/artwork.h"
 
 int main(int argc, char** argv) {
     if (argc != 2 || argv[1][0] == '\0') {

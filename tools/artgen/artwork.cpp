@@ -1,10 +1,8 @@
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
-#include "tools/artgen/pictures.h"
+#include "tools/artgen/artwork.h"
 
 namespace artgen {
+
+using namespace pictures;
 
 std::string BuildArtwork(std::vector<ArtFile>* files) {
     files->clear();
@@ -33,19 +31,8 @@ std::string WriteArtwork(const std::string& dir) {
     std::string problem = BuildArtwork(&files);
     if (!problem.empty()) return problem;
     for (const ArtFile& file : files) {
-        // Written whole under a temporary name first, so that a failed run
-        // never leaves a cut-off picture that looks up to date to the build.
-        const std::string path = dir + "/" + file.name;
-        const std::string partial = path + ".part";
-        std::FILE* f = std::fopen(partial.c_str(), "wb");
-        if (!f) return "cannot create " + path + ": " + std::strerror(errno);
-        const bool written =
-            std::fwrite(file.bytes.data(), 1, file.bytes.size(), f) == file.bytes.size();
-        const bool closed = std::fclose(f) == 0;
-        if (!written || !closed || std::rename(partial.c_str(), path.c_str()) != 0) {
-            std::remove(partial.c_str());
-            return "cannot write " + path;
-        }
+        problem = WriteWholeFile(dir + "/" + file.name, file.bytes);
+        if (!problem.empty()) return problem;
     }
     return "";
 }

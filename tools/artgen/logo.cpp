@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "tools/artgen/font.h"
-#include "tools/artgen/pictures.h"
+#include "tools/artgen/artwork.h"
+#include "tools/pictures/font.h"
 
 namespace artgen {
+
+using namespace pictures;
 
 namespace {
 

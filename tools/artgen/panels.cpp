@@ -3,10 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "tools/artgen/draw.h"
-#include "tools/artgen/pictures.h"
+#include "tools/artgen/artwork.h"
+#include "tools/pictures/draw.h"
 
 namespace artgen {
+
+using namespace pictures;
 
 namespace {
 

@@ -6,31 +6,27 @@
 #include <string>
 #include <vector>
 
-#include "tools/icongen/icon.h"
+#include "tools/icongen/designs.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
     std::fprintf(stderr, "usage: icongen quorvik|qvshell OUT.ico\n");
     return 2;
   }
-  std::vector<icongen::Canvas> images;
+  std::vector<pictures::IconImage> images;
   for (int size : {32, 16}) {
-    icongen::Canvas canvas(size);
-    if (!icongen::DrawDesign(argv[1], size, canvas)) {
+    pictures::IconImage icon;
+    if (!icongen::DrawDesign(argv[1], size, &icon)) {
       std::fprintf(stderr, "icongen: unknown design '%s'\n", argv[1]);
       return 1;
     }
-    images.push_back(canvas);
+    images.push_back(icon);
   }
-  const std::vector<std::uint8_t> ico = icongen::WriteIco(images);
-  const std::string temporary = std::string(argv[2]) + ".tmp";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  bool written = file != nullptr &&
-                 std::fwrite(ico.data(), 1, ico.size(), file) == ico.size();
-  if (file != nullptr && std::fclose(file) != 0) written = false;
-  if (!written || std::rename(temporary.c_str(), argv[2]) != 0) {
-    std::remove(temporary.c_str());
-    std::fprintf(stderr, "icongen: cannot write %s\n", argv[2]);
+  std::vector<uint8_t> ico;
+  std::string problem = pictures::EncodeIco(images, &ico);
+  if (problem.empty()) problem = pictures::WriteWholeFile(argv[2], ico);
+  if (!problem.empty()) {
+    std::fprintf(stderr, "icongen: %s\n", problem.c_str());
     return 1;
   }
   return 0;

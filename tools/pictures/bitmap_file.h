@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/artgen/image.h"
+#include "tools/pictures/image.h"
 
-namespace artgen {
+namespace pictures {
 
 constexpr int kFileHeaderSize = 14;
 constexpr int kInfoHeaderSize = 40;
@@ -37,4 +37,9 @@ IconImage SplitTransparency(const IndexedImage& drawn, uint8_t key);
 // An icon file of 4-bit images, each with its AND mask.
 std::string EncodeIco(const std::vector<IconImage>& images, std::vector<uint8_t>* out);
 
-}  // namespace artgen
+// Writes the file whole under a temporary name first, then renames it, so
+// that a failed run never leaves a cut-off picture that looks up to date to
+// the build.  Returns an empty string on success, else a message naming it.
+std::string WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
+
+}  // namespace pictures

@@ -1,6 +1,10 @@
-#include "tools/artgen/bitmap_file.h"
+#include "tools/pictures/bitmap_file.h"
 
-namespace artgen {
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace pictures {
 
 namespace {
 
@@ -170,4 +174,17 @@ std::string EncodeIco(const std::vector<IconImage>& images, std::vector<uint8_t>
     return "";
 }
 
-}  // namespace artgen
+std::string WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    const std::string partial = path + ".part";
+    std::FILE* f = std::fopen(partial.c_str(), "wb");
+    if (!f) return "cannot create " + path + ": " + std::strerror(errno);
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    const bool closed = std::fclose(f) == 0;
+    if (!written || !closed || std::rename(partial.c_str(), path.c_str()) != 0) {
+        std::remove(partial.c_str());
+        return "cannot write " + path;
+    }
+    return "";
+}
+
+}  // namespace pictures

@@ -1,12 +1,12 @@
-#include "tools/artgen/draw.h"
+#include "tools/pictures/draw.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
-#include "tools/artgen/font.h"
+#include "tools/pictures/font.h"
 
-namespace artgen {
+namespace pictures {
 
 namespace {
 
@@ -198,4 +198,4 @@ void DrawTextUp(Canvas& c, int x, int y, const std::string& text, uint8_t colour
     }
 }
 
-}  // namespace artgen
+}  // namespace pictures

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace artgen {
+namespace pictures {
 
 struct Rgb {
     uint8_t r = 0;
@@ -82,4 +82,4 @@ struct RgbImage {
 // many to fit.  The palette is padded with black to padTo entries.
 IndexedImage ReduceToPalette(const RgbImage& image, int maxColours, int padTo);
 
-}  // namespace artgen
+}  // namespace pictures

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace artgen {
+namespace pictures {
 
 constexpr int kSmallGlyphWidth = 5;
 constexpr int kSmallGlyphHeight = 7;
@@ -21,4 +21,4 @@ constexpr int kLogoGridHeight = 12;
 constexpr int kLogoBaseline = 10;
 const std::vector<std::string>* LogoGlyph(char ch);
 
-}  // namespace artgen
+}  // namespace pictures

@@ -1,8 +1,8 @@
-#include "tools/artgen/font.h"
+#include "tools/pictures/font.h"
 
 #include <map>
 
-namespace artgen {
+namespace pictures {
 
 namespace {
 
@@ -165,4 +165,4 @@ const std::vector<std::string>* LogoGlyph(char ch) {
     return found == kLogoFont.end() ? nullptr : &found->second;
 }
 
-}  // namespace artgen
+}  // namespace pictures

@@ -1,10 +1,10 @@
-#include "tools/artgen/image.h"
+#include "tools/pictures/image.h"
 
 #include <algorithm>
 #include <cmath>
 #include <map>
 
-namespace artgen {
+namespace pictures {
 
 const std::vector<Rgb>& VgaPalette() {
     static const std::vector<Rgb> palette = {
@@ -71,4 +71,4 @@ IndexedImage ReduceToPalette(const RgbImage& image, int maxColours, int padTo) {
     return IndexedImage();
 }
 
-}  // namespace artgen
+}  // namespace pictures

@@ -6,10 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "tools/artgen/bitmap_file.h"
-#include "tools/artgen/image.h"
+#include "tools/pictures/bitmap_file.h"
+#include "tools/pictures/image.h"
 
 namespace artgen {
+
+using pictures::IconImage;
+using pictures::IndexedImage;
+using pictures::Rgb;
 
 constexpr int kPanelWidth = 120;  // bitmaps 200 and 201
 constexpr int kPanelHeight = 168;

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/artgen/image.h"
+#include "tools/pictures/image.h"
 
-namespace artgen {
+namespace pictures {
 
 using Canvas = IndexedImage;
 
@@ -56,4 +56,4 @@ int TextWidth(const std::string& text, int scale = 1);
 // starting at (x, y), the bottom left of the first letter.
 void DrawTextUp(Canvas& c, int x, int y, const std::string& text, uint8_t colour);
 
-}  // namespace artgen
+}  // namespace pictures
