@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need; quick when they
 # are all there.  Never adds a foreign architecture: 32-bit Wine packages
-# would replace the system's libraries and break the 64-bit Wine.
+# would replace the system's libraries and break the 64-bit Wine.  (The
+# PE32's 32-bit Wine lives only inside the virtual machine that
+# scripts/pe32-guest.sh builds with debootstrap and runs with qemu.)
 set -euo pipefail
 
 packages=(
@@ -10,6 +12,7 @@ packages=(
   wine wine64 xvfb xauth x11-utils
   googletest libgtest-dev
   imagemagick mscompress locales
+  debootstrap qemu-system-x86 e2fsprogs
 )
 
 missing=()

@@ -175,6 +175,11 @@ int DrvWaitPixel(int x, int y, COLORREF want, DWORD timeoutMs, COLORREF* seen);
 // (the harness turns it into a PNG after the run).
 int DrvScreenshot(const char* name);
 
+// The same at once, without waiting for the screen to settle: for a screen
+// that keeps changing (a moving meter), where that wait would only keep
+// the caller from watching it.
+int DrvScreenshotNow(const char* name);
+
 // ---------------------------------------------------------------------------
 // Run state, set up by the runner
 // ---------------------------------------------------------------------------

@@ -107,7 +107,9 @@ int DrvCaptureScreen(int x, int y, int width, int height, DWORD* pixels) {
   return 1;
 }
 
-int DrvScreenshot(const char* name) {
+namespace {
+
+int SaveScreenshot(const char* name, DWORD settleMs) {
   if (!ValidName(name)) {
     DrvLog("screenshot name \"%s\" refused: letters, digits, _ - . only", name);
     return 0;
@@ -133,7 +135,7 @@ int DrvScreenshot(const char* name) {
   }
   DWORD start = GetTickCount();
   int settled = 0;
-  while (!settled && DrvSince(start) < DrvBound(kSettleMs)) {
+  while (!settled && DrvSince(start) < settleMs) {
     DrvPause(kSettleStepMs);
     Grab next;
     if (!GrabScreen(0, 0, width, height, 24, 0, &next)) {
@@ -144,7 +146,7 @@ int DrvScreenshot(const char* name) {
     ReleaseGrab(&grab);
     grab = next;
   }
-  if (!settled) DrvLog("the screen kept changing; screenshot taken anyway");
+  if (!settled && settleMs) DrvLog("the screen kept changing; screenshot taken anyway");
   BITMAPFILEHEADER file;
   memset(&file, 0, sizeof file);
   file.bfType = 0x4D42;  // "BM"
@@ -176,3 +178,9 @@ int DrvScreenshot(const char* name) {
   DrvLog("screenshot %s (%dx%d)", name, width, height);
   return 1;
 }
+
+}  // namespace
+
+int DrvScreenshot(const char* name) { return SaveScreenshot(name, kSettleMs); }
+
+int DrvScreenshotNow(const char* name) { return SaveScreenshot(name, 0); }

@@ -69,7 +69,7 @@ void WatchInstallingPage(HWND page, PhaseWatch* w, int pressEscapeWhileCopying) 
     TempFolder(temp, sizeof temp);
     int shots = 0, escaped = 0;
     DWORD start = GetTickCount();
-    while (IsWindow(page) && GetTickCount() - start < 60000) {
+    while (IsWindow(page) && GetTickCount() - start < DrvBound(60000)) {
         char label[64];
         if (!DrvGetItemText(page, 400, label, sizeof label)) break;
         int phase = PhaseOfLabel(label);
@@ -88,7 +88,7 @@ void WatchInstallingPage(HWND page, PhaseWatch* w, int pressEscapeWhileCopying) 
         if (phase >= 0 && phase >= shots && pixel == PhaseColours[phase]) {
             char name[32];
             snprintf(name, sizeof name, "4-installing-%d", phase + 1);
-            DrvScreenshot(name);
+            DrvScreenshotNow(name);
             shots = phase + 1;
         }
         if (pressEscapeWhileCopying && phase == Copying && !escaped) {
