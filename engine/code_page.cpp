@@ -2,6 +2,4 @@
 
 #include <windows.h>
 
-int SystemLeadByte(unsigned char byte) {
-  return IsDBCSLeadByte(byte) ? 1 : 0;
-}
+int SystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) ? 1 : 0; }

@@ -73,9 +73,9 @@ int ExpandFile(HWND page, const char* stagedPath, const char* destinationPath,
         ShowFailure(page, OpenSourceFailed);
         return -1;
     }
-    HANDLE destination = CreateFileA(destinationPath, GENERIC_WRITE, FILE_SHARE_READ, NULL,
-                                     CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+    HANDLE destination =
+        CreateFileA(destinationPath, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
     if (destination == INVALID_HANDLE_VALUE) {
         SystemFunctions.lzClose(source);
         ShowFailure(page, OpenDestinationFailed);

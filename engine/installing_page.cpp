@@ -12,7 +12,7 @@ namespace {
 const int MeterId = 405;
 const int SourceLabelId = 401;
 const int DestinationLabelId = 404;
-const COLORREF LabelColour = 0x800000;   // dark blue
+const COLORREF LabelColour = 0x800000;  // dark blue
 
 BOOL OnInstallingInit(HWND page) {
     PlacePage(page, TRUE);
@@ -30,9 +30,15 @@ BOOL OnInstallingInit(HWND page) {
 
 void OnInstallingTimer(HWND page, WPARAM timer) {
     switch (LOWORD(timer)) {
-    case StagingTimer: StagePayload(page); break;
-    case CopyingTimer: CopyNextFile(page); break;
-    case RemovingTimer: RemoveStaged(page); break;
+        case StagingTimer:
+            StagePayload(page);
+            break;
+        case CopyingTimer:
+            CopyNextFile(page);
+            break;
+        case RemovingTimer:
+            RemoveStaged(page);
+            break;
     }
 }
 
@@ -41,9 +47,12 @@ void OnInstallingTimer(HWND page, WPARAM timer) {
 INT_PTR OnInstallingStaticColour(HDC dc, HWND control) {
     const int id = GetDlgCtrlID(control);
     int background;
-    if (id == SourceLabelId || id == DestinationLabelId) background = COLOR_BTNFACE;
-    else if (id == PageNoteId) background = COLOR_WINDOW;
-    else return FALSE;
+    if (id == SourceLabelId || id == DestinationLabelId)
+        background = COLOR_BTNFACE;
+    else if (id == PageNoteId)
+        background = COLOR_WINDOW;
+    else
+        return FALSE;
     SetTextColor(dc, LabelColour);
     SetBkColor(dc, GetSysColor(background));
     return reinterpret_cast<INT_PTR>(GetSysColorBrush(background));
@@ -53,17 +62,17 @@ INT_PTR OnInstallingStaticColour(HDC dc, HWND control) {
 
 INT_PTR CALLBACK InstallingPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInstallingInit(page);
-    case WM_TIMER:
-        OnInstallingTimer(page, wParam);
-        return TRUE;
-    case WM_CTLCOLORSTATIC:
-        return OnInstallingStaticColour(reinterpret_cast<HDC>(wParam),
-                                        reinterpret_cast<HWND>(lParam));
-    case WM_RESTORE_METER:
-        DetachMeter();
-        return TRUE;
+        case WM_INITDIALOG:
+            return OnInstallingInit(page);
+        case WM_TIMER:
+            OnInstallingTimer(page, wParam);
+            return TRUE;
+        case WM_CTLCOLORSTATIC:
+            return OnInstallingStaticColour(reinterpret_cast<HDC>(wParam),
+                                            reinterpret_cast<HWND>(lParam));
+        case WM_RESTORE_METER:
+            DetachMeter();
+            return TRUE;
     }
     return FALSE;
 }

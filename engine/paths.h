@@ -45,16 +45,16 @@ int JoinPath(char* dest, size_t destSize, const char* folder, const char* name,
 // character is a two-byte one the whole pair becomes a single '_'.
 //   "C:\Windows\Temp\" + "Zelmunin.exe" -> "C:\Windows\Temp\Zelmunin.ex_"
 //   "C:\T" + "x"                        -> "C:\T\_"
-int StagedName(char* dest, size_t destSize, const char* folder,
-               const char* name, LeadBytePredicate isLead);
+int StagedName(char* dest, size_t destSize, const char* folder, const char* name,
+               LeadBytePredicate isLead);
 
 // folder, a backslash unless one was just written, group, a backslash unless
 // one was just written, caption and ".lnk".  An empty group therefore adds no
 // second backslash.
 //   "C:\Windows\Start Menu\Programs", "Quorvik", "Read Me"
 //     -> "C:\Windows\Start Menu\Programs\Quorvik\Read Me.lnk"
-int LinkName(char* dest, size_t destSize, const char* folder,
-             const char* group, const char* caption, LeadBytePredicate isLead);
+int LinkName(char* dest, size_t destSize, const char* folder, const char* group,
+             const char* caption, LeadBytePredicate isLead);
 
 // Gives a path the capitalisation in which the installer shows it, in place:
 // the first character and the character after each backslash or space are
@@ -83,8 +83,7 @@ void NormaliseNameCase(char* path, LeadBytePredicate isLead);
 //
 // Returns how many lengths were written, or 0 when the path is not usable or
 // would need more than maxCount of them (never a partial chain).
-int FolderChainLengths(const char* path, size_t* lengths, int maxCount,
-                       LeadBytePredicate isLead);
+int FolderChainLengths(const char* path, size_t* lengths, int maxCount, LeadBytePredicate isLead);
 
 // 1 when the path's last character is a backslash (not the second byte of a
 // two-byte character), 0 otherwise or for an empty path.

@@ -4,12 +4,12 @@
 #pragma once
 
 struct PayloadEntry {
-    char fileName[14];           // as installed, no folder
-    unsigned int flags;          // FlagWindowsDir, FlagShellNewDir, or 0: the install folder
-    char resourceName[20];       // RT_RCDATA resource holding the SZDD stream
-    char shortcutCaption[40];    // "-" past shortcutCount
-    unsigned int unpackedSize;   // bytes after expansion
-    unsigned int packedSize;     // bytes of the whole SZDD stream
+    char fileName[14];          // as installed, no folder
+    unsigned int flags;         // FlagWindowsDir, FlagShellNewDir, or 0: the install folder
+    char resourceName[20];      // RT_RCDATA resource holding the SZDD stream
+    char shortcutCaption[40];   // "-" past shortcutCount
+    unsigned int unpackedSize;  // bytes after expansion
+    unsigned int packedSize;    // bytes of the whole SZDD stream
 };
 
 enum PayloadFlags {
@@ -19,5 +19,5 @@ enum PayloadFlags {
 
 extern const PayloadEntry PayloadTable[];
 extern const int PayloadRowCount;
-extern const int installCount;    // leading rows that are staged, expanded and removed
-extern const int shortcutCount;   // leading rows that get a Start-menu shortcut
+extern const int installCount;   // leading rows that are staged, expanded and removed
+extern const int shortcutCount;  // leading rows that get a Start-menu shortcut

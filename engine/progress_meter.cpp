@@ -57,11 +57,11 @@ void PaintMeter(HWND meter) {
 
 LRESULT CALLBACK MeterProc(HWND meter, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT:
-        PaintMeter(meter);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
+        case WM_PAINT:
+            PaintMeter(meter);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
     }
     return CallWindowProcA(meterOldProc, meter, message, wParam, lParam);
 }

@@ -50,6 +50,4 @@ int BarEdge(int width, float fraction) {
     return static_cast<int>(static_cast<double>(width) * fraction / 100.0);
 }
 
-int FakeStepsPerFile(int installCount) {
-    return 100 / installCount + 1;
-}
+int FakeStepsPerFile(int installCount) { return 100 / installCount + 1; }

@@ -4,12 +4,12 @@
 #include "engine/payload_table.h"
 
 struct ProgressState {
-    float fraction;           // filled share of the bar in percent, a multiple of 0.5
-    int percent;              // the whole percentage shown
-    int blockCount;           // expansion reads since copying began, over all files
-    int blockStep;            // reads per half-percent step while copying
-    int totalBytes;           // expanded bytes of the installed rows
-    unsigned long colour;     // the phase colour (COLORREF)
+    float fraction;        // filled share of the bar in percent, a multiple of 0.5
+    int percent;           // the whole percentage shown
+    int blockCount;        // expansion reads since copying began, over all files
+    int blockStep;         // reads per half-percent step while copying
+    int totalBytes;        // expanded bytes of the installed rows
+    unsigned long colour;  // the phase colour (COLORREF)
 };
 
 // The phase colours: dark red while staging, dark blue while copying, dark

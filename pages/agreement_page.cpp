@@ -12,7 +12,7 @@ char AgreementText[32768];
 
 void ShowAgreementText(HWND page) {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(page, GWLP_HINSTANCE));
-    HRSRC resource = FindResourceA(instance, "AGREEMENT", MAKEINTRESOURCEA(10));   // RT_RCDATA
+    HRSRC resource = FindResourceA(instance, "AGREEMENT", MAKEINTRESOURCEA(10));  // RT_RCDATA
     if (!resource) return;
     HGLOBAL loaded = LoadResource(instance, resource);
     const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : NULL;
@@ -28,15 +28,17 @@ void ShowAgreementText(HWND page) {
 
 INT_PTR CALLBACK AgreementPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG:
-        PlacePage(page, TRUE);
-        TemplatePageText(page, TRUE);
-        ShowAgreementText(page);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) EndDialog(page, 1);
-        else if (LOWORD(wParam) == IDCANCEL) EndDialog(page, ShowAbortMessage(page));
-        return TRUE;
+        case WM_INITDIALOG:
+            PlacePage(page, TRUE);
+            TemplatePageText(page, TRUE);
+            ShowAgreementText(page);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK)
+                EndDialog(page, 1);
+            else if (LOWORD(wParam) == IDCANCEL)
+                EndDialog(page, ShowAbortMessage(page));
+            return TRUE;
     }
     return FALSE;
 }

@@ -71,16 +71,18 @@ BOOL OnLocationInit(HWND page) {
 
 void OnLocationCommand(HWND page, WPARAM wParam) {
     switch (LOWORD(wParam)) {
-    case ContinueId:
-        if (AcceptTypedPath(page) == -1) SetFocus(GetDlgItem(page, PathEditId));
-        else EndDialog(page, 1);
-        break;
-    case IDCANCEL:
-        EndDialog(page, ShowAbortMessage(page));
-        break;
-    case ResetFolderId:
-        ResetFolder(page);
-        break;
+        case ContinueId:
+            if (AcceptTypedPath(page) == -1)
+                SetFocus(GetDlgItem(page, PathEditId));
+            else
+                EndDialog(page, 1);
+            break;
+        case IDCANCEL:
+            EndDialog(page, ShowAbortMessage(page));
+            break;
+        case ResetFolderId:
+            ResetFolder(page);
+            break;
     }
 }
 
@@ -88,14 +90,14 @@ void OnLocationCommand(HWND page, WPARAM wParam) {
 
 INT_PTR CALLBACK LocationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnLocationInit(page);
-    case WM_COMMAND:
-        OnLocationCommand(page, wParam);
-        return TRUE;
-    case WM_CTLCOLORSTATIC:
-        return reinterpret_cast<INT_PTR>(
-            StaticColourRule(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+        case WM_INITDIALOG:
+            return OnLocationInit(page);
+        case WM_COMMAND:
+            OnLocationCommand(page, wParam);
+            return TRUE;
+        case WM_CTLCOLORSTATIC:
+            return reinterpret_cast<INT_PTR>(
+                StaticColourRule(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
     }
     return FALSE;
 }

@@ -1,6 +1,5 @@
 #include "pages/location_rules.h"
 
-
 namespace {
 
 int CopyPieces(char* out, size_t outSize, const char* const* pieces, int count) {
@@ -31,10 +30,17 @@ PathVerdict CheckTypedPath(const char* text) {
 int FormatRefusal(char* out, size_t outSize, PathVerdict verdict) {
     const char* reason;
     switch (verdict) {
-    case PathEmpty: reason = "Path may not be empty!"; break;
-    case PathWithoutDrive: reason = "Missing : or \\ in drive."; break;
-    case PathIsDriveRoot: reason = "Path may not be a root drive..."; break;
-    default: return 0;
+        case PathEmpty:
+            reason = "Path may not be empty!";
+            break;
+        case PathWithoutDrive:
+            reason = "Missing : or \\ in drive.";
+            break;
+        case PathIsDriveRoot:
+            reason = "Path may not be a root drive...";
+            break;
+        default:
+            return 0;
     }
     const char* pieces[] = {"Path invalid!\n\n", reason};
     return CopyPieces(out, outSize, pieces, 2);

@@ -9,8 +9,8 @@ constexpr int ProgramPathSize = 260;
 enum PathVerdict {
     PathAccepted = 0,
     PathEmpty,
-    PathWithoutDrive,     // second character not ':' or third not '\'
-    PathIsDriveRoot,      // exactly three characters
+    PathWithoutDrive,  // second character not ':' or third not '\'
+    PathIsDriveRoot,   // exactly three characters
 };
 
 // Only these three things are tested; whether the folder exists or could

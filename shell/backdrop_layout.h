@@ -2,22 +2,22 @@
 // screen, so the arithmetic is tested natively.
 #pragma once
 
-typedef unsigned long ColourRef;   // 0x00BBGGRR, as the GDI takes it
+typedef unsigned long ColourRef;  // 0x00BBGGRR, as the GDI takes it
 
 constexpr ColourRef RgbColour(int r, int g, int b) {
     return static_cast<ColourRef>(r) | (static_cast<ColourRef>(g) << 8) |
            (static_cast<ColourRef>(b) << 16);
 }
 
-constexpr ColourRef BandColour = 0x680820;          // RGB 32, 8, 104
+constexpr ColourRef BandColour = 0x680820;           // RGB 32, 8, 104
 constexpr ColourRef CornerSurfaceColour = 0x808000;  // the corner picture's background
 constexpr ColourRef StageLabelColour = 0xFFACB0;
 
 // The colour table.  Entries 7 to 10 are the system's list colours and are
 // read at start; the rest are fixed.
 enum ColourEntry {
-    ColourTitleFirst = 0,       // 0..3: title layers, dark red to red
-    ColourTaglineFirst = 4,     // 4..6: tagline layers, dark blue to blue
+    ColourTitleFirst = 0,    // 0..3: title layers, dark red to red
+    ColourTaglineFirst = 4,  // 4..6: tagline layers, dark blue to blue
     ColourHighlightText = 7,
     ColourHighlight = 8,
     ColourWindowText = 9,
@@ -26,7 +26,7 @@ enum ColourEntry {
     ColourStageOther = 12,
     ColourEntryCount = 13,
 };
-extern const ColourRef FixedColours[ColourEntryCount];   // 7..10 are 0 here
+extern const ColourRef FixedColours[ColourEntryCount];  // 7..10 are 0 here
 
 struct FontSize {
     int height;

@@ -23,8 +23,8 @@ HPALETTE BuildLogoPalette(HGLOBAL logo) {
     int count = LogoColourCount(header);
     HPALETTE palette = NULL;
     if (count > 0) {
-        HGLOBAL recordBlock = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT,
-                                          8 + 4 * static_cast<SIZE_T>(count));
+        HGLOBAL recordBlock =
+            GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 8 + 4 * static_cast<SIZE_T>(count));
         LOGPALETTE* record = recordBlock ? static_cast<LOGPALETTE*>(GlobalLock(recordBlock)) : NULL;
         if (record) {
             const RGBQUAD* colours = reinterpret_cast<const RGBQUAD*>(
@@ -130,7 +130,8 @@ void PaintStageList(HDC dc, HFONT* ownFont) {
     SelectNewFont(dc, &StageFont, ownFont);
     for (int i = 0; i < StageCount; ++i) {
         const StageLine& line = StageLines[i];
-        SetTextColor(dc, ColourTable[(StageMask & line.bit) ? ColourStageCurrent : ColourStageOther]);
+        SetTextColor(dc,
+                     ColourTable[(StageMask & line.bit) ? ColourStageCurrent : ColourStageOther]);
         TextOutA(dc, line.x, line.y, line.text, lstrlenA(line.text));
     }
 }

@@ -15,12 +15,10 @@ HIMAGELIST SystemImageList;
 
 namespace {
 
-const BYTE VariableRoman = 0x12;   // VARIABLE_PITCH | FF_ROMAN
-const BYTE VariableSwiss = 0x22;   // VARIABLE_PITCH | FF_SWISS
+const BYTE VariableRoman = 0x12;  // VARIABLE_PITCH | FF_ROMAN
+const BYTE VariableSwiss = 0x22;  // VARIABLE_PITCH | FF_SWISS
 
-void SetFace(LOGFONTA* font, const char* face) {
-    lstrcpynA(font->lfFaceName, face, LF_FACESIZE);
-}
+void SetFace(LOGFONTA* font, const char* face) { lstrcpynA(font->lfFaceName, face, LF_FACESIZE); }
 
 }  // namespace
 
@@ -32,8 +30,8 @@ void FormatBackdropLines() {
 void FetchSystemImageList() {
     SHFILEINFOA info;
     ZeroMemory(&info, sizeof info);
-    SystemImageList = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(
-        "C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    SystemImageList = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
 }
 
 void PrepareFontsAndColours(int screenWidth, int screenHeight) {

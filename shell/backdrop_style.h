@@ -7,8 +7,8 @@
 
 #include "shell/backdrop_layout.h"
 
-extern char TitleLine[64];     // "Quorvik v3.02"
-extern char TaglineLine[64];   // "Quorvik - Zintaro!"
+extern char TitleLine[64];    // "Quorvik v3.02"
+extern char TaglineLine[64];  // "Quorvik - Zintaro!"
 extern LOGFONTA TitleFont;
 extern LOGFONTA TaglineFont;
 extern LOGFONTA StageFont;

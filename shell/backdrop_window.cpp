@@ -37,22 +37,22 @@ int PrepareBackdrop(HWND window) {
 
 LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        return PrepareBackdrop(window) ? 0 : -1;
-    case WM_PAINT:
-        PaintBackdrop(window);
-        return 0;
-    case WM_TIMER:
-        // Killed before the chain runs, so the chain runs exactly once.
-        KillTimer(window, ChainTimer);
-        RunPageChain(window);
-        return 0;
-    case WM_GETICON:
-        return reinterpret_cast<LRESULT>(LoadSmallIcon(InstallerIconId));
-    case WM_DESTROY:
-        FreeLogo();
-        PostQuitMessage(0);
-        return 0;
+        case WM_CREATE:
+            return PrepareBackdrop(window) ? 0 : -1;
+        case WM_PAINT:
+            PaintBackdrop(window);
+            return 0;
+        case WM_TIMER:
+            // Killed before the chain runs, so the chain runs exactly once.
+            KillTimer(window, ChainTimer);
+            RunPageChain(window);
+            return 0;
+        case WM_GETICON:
+            return reinterpret_cast<LRESULT>(LoadSmallIcon(InstallerIconId));
+        case WM_DESTROY:
+            FreeLogo();
+            PostQuitMessage(0);
+            return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -23,7 +23,8 @@ const PageStep PageSteps[] = {
 void RunFinishSequence(HWND backdrop) {
     SetStage(StageReadMe);
     char text[1024];
-    wsprintfA(text, "%s was successfully Installed.\n\nWould you like to view the Read Me file now?",
+    wsprintfA(text,
+              "%s was successfully Installed.\n\nWould you like to view the Read Me file now?",
               ProductName);
     if (MessageBoxA(backdrop, text, InstallerName, MB_ICONQUESTION | MB_YESNO) == IDYES)
         LaunchReadMe(backdrop);
@@ -40,8 +41,8 @@ void RunFinishSequence(HWND backdrop) {
 void RunPageChain(HWND backdrop) {
     for (const PageStep& step : PageSteps) {
         SetStage(step.stage);
-        INT_PTR end = DialogBoxParamA(InstallerInstance, MAKEINTRESOURCEA(step.templateId), backdrop,
-                                      step.pageProc, 0);
+        INT_PTR end = DialogBoxParamA(InstallerInstance, MAKEINTRESOURCEA(step.templateId),
+                                      backdrop, step.pageProc, 0);
         if (end != 1) {
             DestroyWindow(backdrop);
             return;

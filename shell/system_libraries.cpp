@@ -8,7 +8,7 @@ SystemFunctionTable SystemFunctions;
 namespace {
 
 // Both are absent from older headers and systems, so they are spelled out.
-const DWORD SearchSystem32 = 0x00000800;   // LOAD_LIBRARY_SEARCH_SYSTEM32
+const DWORD SearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 typedef BOOL(WINAPI* SetDefaultDllDirectoriesFn)(DWORD);
 
 HMODULE LoadFromSystemFolder(const char* libraryName) {

@@ -7,7 +7,7 @@
 
 namespace {
 
-const int ReadMeRow = 2;   // the third row: the read-me viewer
+const int ReadMeRow = 2;  // the third row: the read-me viewer
 
 }  // namespace
 

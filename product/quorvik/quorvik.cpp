@@ -18,9 +18,9 @@ const int EditId = 1;
 
 HINSTANCE programInstance;
 HWND editWindow;
-char notePath[MAX_PATH];            // empty: never saved
-char noteText[NoteLimit + 1];       // a note on its way to or from the disk
-int shownModified = -1;             // what the title bar says now
+char notePath[MAX_PATH];       // empty: never saved
+char noteText[NoteLimit + 1];  // a note on its way to or from the disk
+int shownModified = -1;        // what the title bar says now
 int helpOpened = 0;
 int nextTip = 0;
 
@@ -42,7 +42,8 @@ void UpdateTitle(HWND window) {
     const int modified = SendMessageA(editWindow, EM_GETMODIFY, 0, 0) ? 1 : 0;
     if (modified == shownModified) return;
     char title[MAX_PATH + 32];
-    if (CopyText(title, sizeof title, NoteName()) && (!modified || AppendText(title, sizeof title, "*")) &&
+    if (CopyText(title, sizeof title, NoteName()) &&
+        (!modified || AppendText(title, sizeof title, "*")) &&
         AppendText(title, sizeof title, " - ") && AppendText(title, sizeof title, ProgramName)) {
         SetWindowTextA(window, title);
         shownModified = modified;
@@ -58,7 +59,8 @@ void SetNote(HWND window, const char* text, const char* path) {
 }
 
 int ReadNote(HWND window, const char* path) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         ShowError(window, "The note cannot be opened: it may be in use by another program.");
         return 0;
@@ -85,7 +87,8 @@ int WriteNote(HWND window, const char* path) {
         ShowError(window, "The note is too long to be saved.");
         return 0;
     }
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         ShowError(window, "The note cannot be saved in this place.");
         return 0;
@@ -109,7 +112,8 @@ void PrepareFileDialog(OPENFILENAMEA& dialog, HWND owner, char* path, int size) 
     ZeroMemory(&dialog, sizeof dialog);
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = "Quorvik Notes (*.qvn)\0*.qvn\0Text Files (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
+    dialog.lpstrFilter =
+        "Quorvik Notes (*.qvn)\0*.qvn\0Text Files (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
     dialog.lpstrFile = path;
     dialog.nMaxFile = static_cast<DWORD>(size);
     dialog.lpstrDefExt = "qvn";
@@ -136,12 +140,16 @@ int ConfirmDiscard(HWND window) {
     if (!SendMessageA(editWindow, EM_GETMODIFY, 0, 0)) return 1;
     char question[MAX_PATH + 64];
     if (!CopyText(question, sizeof question, "Save the changes to ") ||
-        !AppendText(question, sizeof question, NoteName()) || !AppendText(question, sizeof question, "?"))
+        !AppendText(question, sizeof question, NoteName()) ||
+        !AppendText(question, sizeof question, "?"))
         CopyText(question, sizeof question, "Save the changes to this note?");
     switch (MessageBoxA(window, question, ProgramName, MB_ICONQUESTION | MB_YESNOCANCEL)) {
-        case IDYES: return SaveNote(window);
-        case IDNO: return 1;
-        default: return 0;
+        case IDYES:
+            return SaveNote(window);
+        case IDNO:
+            return 1;
+        default:
+            return 0;
     }
 }
 
@@ -156,7 +164,8 @@ void OpenNote(HWND window) {
 
 void ShowHelp(HWND window) {
     char path[MAX_PATH];
-    if (!SiblingPath(NULL, HelpFileName, path, sizeof path) || !WinHelpA(window, path, HELP_FINDER, 0)) {
+    if (!SiblingPath(NULL, HelpFileName, path, sizeof path) ||
+        !WinHelpA(window, path, HELP_FINDER, 0)) {
         ShowError(window, "The Quorvik help file cannot be shown.");
         return;
     }
@@ -169,14 +178,16 @@ typedef int(WINAPI* TipFunction)(int index, char* buffer, int size);
 // The tips come from their own library; Quorvik works on without it.
 void ShowTip(HWND window) {
     char path[MAX_PATH];
-    HMODULE library = SiblingPath(NULL, TipsLibraryName, path, sizeof path) ? LoadLibraryA(path) : NULL;
+    HMODULE library =
+        SiblingPath(NULL, TipsLibraryName, path, sizeof path) ? LoadLibraryA(path) : NULL;
     if (library == NULL) {
         ShowError(window, "The tips library Qvtips.dll is missing from the Quorvik folder.");
         return;
     }
     TipCountFunction tipCount = reinterpret_cast<TipCountFunction>(
         reinterpret_cast<void*>(GetProcAddress(library, "QvGetTipCount")));
-    TipFunction tip = reinterpret_cast<TipFunction>(reinterpret_cast<void*>(GetProcAddress(library, "QvGetTip")));
+    TipFunction tip =
+        reinterpret_cast<TipFunction>(reinterpret_cast<void*>(GetProcAddress(library, "QvGetTip")));
     char text[512];
     const int count = tipCount != NULL ? tipCount() : 0;
     if (tip != NULL && count > 0 && tip(nextTip % count, text, sizeof text) >= 0) {
@@ -194,7 +205,9 @@ void ShowAbout(HWND window) {
     box.cbSize = sizeof box;
     box.hwndOwner = window;
     box.hInstance = programInstance;
-    box.lpszText = "Quorvik 3.02\nA note pad for quick notes.\n\nCopyright (C) 1996 Halvenor.\nAll rights reserved.";
+    box.lpszText =
+        "Quorvik 3.02\nA note pad for quick notes.\n\nCopyright (C) 1996 Halvenor.\nAll rights "
+        "reserved.";
     box.lpszCaption = "About Quorvik";
     box.dwStyle = MB_OK | MB_USERICON;
     box.lpszIcon = MAKEINTRESOURCEA(IDI_QUORVIK);
@@ -206,31 +219,59 @@ void Command(HWND window, int id) {
         case IDM_NEW:
             if (ConfirmDiscard(window)) SetNote(window, "", "");
             break;
-        case IDM_OPEN: OpenNote(window); break;
-        case IDM_SAVE: SaveNote(window); break;
-        case IDM_SAVEAS: SaveNoteAs(window); break;
-        case IDM_EXIT: SendMessageA(window, WM_CLOSE, 0, 0); break;
-        case IDM_UNDO: SendMessageA(editWindow, EM_UNDO, 0, 0); break;
-        case IDM_CUT: SendMessageA(editWindow, WM_CUT, 0, 0); break;
-        case IDM_COPY: SendMessageA(editWindow, WM_COPY, 0, 0); break;
-        case IDM_PASTE: SendMessageA(editWindow, WM_PASTE, 0, 0); break;
-        case IDM_DELETE: SendMessageA(editWindow, WM_CLEAR, 0, 0); break;
-        case IDM_SELECTALL: SendMessageA(editWindow, EM_SETSEL, 0, -1); break;
-        case IDM_HELPTOPICS: ShowHelp(window); break;
-        case IDM_TIP: ShowTip(window); break;
-        case IDM_ABOUT: ShowAbout(window); break;
+        case IDM_OPEN:
+            OpenNote(window);
+            break;
+        case IDM_SAVE:
+            SaveNote(window);
+            break;
+        case IDM_SAVEAS:
+            SaveNoteAs(window);
+            break;
+        case IDM_EXIT:
+            SendMessageA(window, WM_CLOSE, 0, 0);
+            break;
+        case IDM_UNDO:
+            SendMessageA(editWindow, EM_UNDO, 0, 0);
+            break;
+        case IDM_CUT:
+            SendMessageA(editWindow, WM_CUT, 0, 0);
+            break;
+        case IDM_COPY:
+            SendMessageA(editWindow, WM_COPY, 0, 0);
+            break;
+        case IDM_PASTE:
+            SendMessageA(editWindow, WM_PASTE, 0, 0);
+            break;
+        case IDM_DELETE:
+            SendMessageA(editWindow, WM_CLEAR, 0, 0);
+            break;
+        case IDM_SELECTALL:
+            SendMessageA(editWindow, EM_SETSEL, 0, -1);
+            break;
+        case IDM_HELPTOPICS:
+            ShowHelp(window);
+            break;
+        case IDM_TIP:
+            ShowTip(window);
+            break;
+        case IDM_ABOUT:
+            ShowAbout(window);
+            break;
     }
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
-            editWindow = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
-                                         WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
-                                             ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
-                                         0, 0, 0, 0, window, reinterpret_cast<HMENU>(EditId), programInstance, NULL);
+            editWindow = CreateWindowExA(
+                WS_EX_CLIENTEDGE, "EDIT", "",
+                WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                    ES_AUTOHSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
+                0, 0, 0, 0, window, reinterpret_cast<HMENU>(EditId), programInstance, NULL);
             if (editWindow == NULL) return -1;
-            SendMessageA(editWindow, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), FALSE);
+            SendMessageA(editWindow, WM_SETFONT,
+                         reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), FALSE);
             SendMessageA(editWindow, EM_LIMITTEXT, NoteLimit, 0);
             SetNote(window, "", "");
             return 0;
@@ -243,7 +284,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_COMMAND:
             if (LOWORD(wParam) == EditId) {
                 if (HIWORD(wParam) == EN_CHANGE) UpdateTitle(window);
-                if (HIWORD(wParam) == EN_MAXTEXT) ShowError(window, "The note is full: start a second note.");
+                if (HIWORD(wParam) == EN_MAXTEXT)
+                    ShowError(window, "The note is full: start a second note.");
             } else {
                 Command(window, LOWORD(wParam));
             }
@@ -254,7 +296,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_DESTROY:
             if (helpOpened) {
                 char path[MAX_PATH];
-                if (SiblingPath(NULL, HelpFileName, path, sizeof path)) WinHelpA(window, path, HELP_QUIT, 0);
+                if (SiblingPath(NULL, HelpFileName, path, sizeof path))
+                    WinHelpA(window, path, HELP_QUIT, 0);
             }
             PostQuitMessage(0);
             return 0;
@@ -270,16 +313,16 @@ int RunQuorvik() {
     windowClass.lpfnWndProc = MainWindowProc;
     windowClass.hInstance = programInstance;
     windowClass.hIcon = LoadIconA(programInstance, MAKEINTRESOURCEA(IDI_QUORVIK));
-    windowClass.hIconSm = static_cast<HICON>(
-        LoadImageA(programInstance, MAKEINTRESOURCEA(IDI_QUORVIK), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageA(
+        programInstance, MAKEINTRESOURCEA(IDI_QUORVIK), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
     windowClass.hCursor = LoadCursorA(NULL, MAKEINTRESOURCEA(32512));  // IDC_ARROW
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAINMENU);
     windowClass.lpszClassName = WindowClass;
     if (!RegisterClassExA(&windowClass)) return 1;
 
-    HWND window = CreateWindowExA(0, WindowClass, ProgramName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  560, 400, NULL, NULL, programInstance, NULL);
+    HWND window = CreateWindowExA(0, WindowClass, ProgramName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, 560, 400, NULL, NULL, programInstance, NULL);
     if (window == NULL) return 1;
     ShowWindow(window, SW_SHOWDEFAULT);
     UpdateWindow(window);

@@ -32,12 +32,14 @@ int LoadReadMe() {
 LRESULT CALLBACK ReaderWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
-            textWindow = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", readMe,
-                                         WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
-                                             ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_READONLY,
-                                         0, 0, 0, 0, window, NULL, programInstance, NULL);
+            textWindow =
+                CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", readMe,
+                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                                    ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_READONLY,
+                                0, 0, 0, 0, window, NULL, programInstance, NULL);
             if (textWindow == NULL) return -1;
-            SendMessageA(textWindow, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), FALSE);
+            SendMessageA(textWindow, WM_SETFONT,
+                         reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), FALSE);
             return 0;
         case WM_SIZE:
             MoveWindow(textWindow, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
@@ -55,7 +57,8 @@ LRESULT CALLBACK ReaderWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 int RunReader() {
     programInstance = GetModuleHandleA(NULL);
     if (!LoadReadMe()) {
-        MessageBoxA(NULL, "The read-me text is missing from this program.", Title, MB_ICONEXCLAMATION | MB_OK);
+        MessageBoxA(NULL, "The read-me text is missing from this program.", Title,
+                    MB_ICONEXCLAMATION | MB_OK);
         return 1;
     }
     WNDCLASSA windowClass;
@@ -68,8 +71,8 @@ int RunReader() {
     windowClass.lpszClassName = WindowClass;
     if (!RegisterClassA(&windowClass)) return 1;
 
-    HWND window = CreateWindowExA(0, WindowClass, Title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 620,
-                                  440, NULL, NULL, programInstance, NULL);
+    HWND window = CreateWindowExA(0, WindowClass, Title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, 620, 440, NULL, NULL, programInstance, NULL);
     if (window == NULL) return 1;
     ShowWindow(window, SW_SHOWDEFAULT);
     UpdateWindow(window);

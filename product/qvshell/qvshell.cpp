@@ -10,9 +10,7 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID, REFIID, LPVOID* object) {
 }
 
 // Nothing is ever handed out, so nothing holds the library.
-extern "C" HRESULT WINAPI DllCanUnloadNow(void) {
-    return S_OK;
-}
+extern "C" HRESULT WINAPI DllCanUnloadNow(void) { return S_OK; }
 
 // No C runtime: the library keeps no state, so attaching needs no work.
 extern "C" BOOL WINAPI DllMainCRTStartup(HINSTANCE instance, DWORD reason, LPVOID) {

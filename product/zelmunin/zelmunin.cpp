@@ -12,11 +12,12 @@ const char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Unins
 // recorded as installed or the folder does not fit.
 int FindInstallation(char* folder, DWORD size) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
     DWORD type = 0;
     DWORD length = size;
-    const LONG status =
-        RegQueryValueExA(key, "Program Path", NULL, &type, reinterpret_cast<BYTE*>(folder), &length);
+    const LONG status = RegQueryValueExA(key, "Program Path", NULL, &type,
+                                         reinterpret_cast<BYTE*>(folder), &length);
     RegCloseKey(key);
     // A stored value need not end with its terminator.
     if (status != ERROR_SUCCESS || type != REG_SZ || length == 0 || length > size) return 0;

@@ -27,7 +27,7 @@ TEST(TypedPath, OnlyTheDriveShapeIsTested) {
     EXPECT_EQ(PathAccepted, CheckTypedPath("1:\\x"));
     EXPECT_EQ(PathAccepted, CheckTypedPath("C:\\Tools\\"));
     EXPECT_EQ(PathAccepted, CheckTypedPath("C:\\a<b>|c"));
-    std::string longest = "C:\\" + std::string(256, 'a');   // 259 characters
+    std::string longest = "C:\\" + std::string(256, 'a');  // 259 characters
     EXPECT_EQ(PathAccepted, CheckTypedPath(longest.c_str()));
 }
 
@@ -41,7 +41,7 @@ TEST(DefaultFolder, MakerAndProduct) {
     char folder[256];
     ASSERT_EQ(1, FormatDefaultFolder(folder, sizeof folder, "Halvenor", "Quorvik"));
     EXPECT_STREQ("C:\\Halvenor\\Quorvik", folder);
-    char tight[20];   // 19 characters and the terminator
+    char tight[20];  // 19 characters and the terminator
     EXPECT_EQ(1, FormatDefaultFolder(tight, sizeof tight, "Halvenor", "Quorvik"));
     EXPECT_EQ(0, FormatDefaultFolder(tight, 19, "Halvenor", "Quorvik"));
 }

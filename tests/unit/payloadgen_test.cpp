@@ -23,8 +23,8 @@ const char* const kRows =
     "shortcutCount 2\n";
 
 std::vector<uint8_t> Stream(char last, uint32_t length) {
-    std::vector<uint8_t> s = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33, 'A',
-                              static_cast<uint8_t>(last)};
+    std::vector<uint8_t> s = {'S',  'Z',  'D',  'D', 0x88,
+                              0xF0, 0x27, 0x33, 'A', static_cast<uint8_t>(last)};
     for (int i = 0; i < 4; ++i) s.push_back(static_cast<uint8_t>(length >> (8 * i)));
     s.push_back(0);
     return s;
@@ -47,7 +47,7 @@ TEST(PayloadRows, ParsesRowsCaptionsAndCounts) {
     ASSERT_EQ("", ParseRows(kRows, &t));
     ASSERT_EQ(3u, t.rows.size());
     EXPECT_EQ("Qvreader.exe", t.rows[2].fileName);
-    EXPECT_EQ("Read Me", t.rows[2].shortcutCaption);   // the rest of the line
+    EXPECT_EQ("Read Me", t.rows[2].shortcutCaption);  // the rest of the line
     EXPECT_EQ(1u, t.rows[0].flags);
     EXPECT_EQ(3, t.installCount);
     EXPECT_EQ(2, t.shortcutCount);
@@ -61,7 +61,8 @@ TEST(PayloadRows, NamesTheFaultyLine) {
     Table v;
     EXPECT_NE(std::string::npos, ParseRows("A.exe 0 R C\ninstallCount x\n", &v).find("line 2"));
     Table w;
-    EXPECT_NE(std::string::npos, ParseRows("A.exe 0 R C\ninstallCount 1\n", &w).find("shortcutCount"));
+    EXPECT_NE(std::string::npos,
+              ParseRows("A.exe 0 R C\ninstallCount 1\n", &w).find("shortcutCount"));
 }
 
 TEST(PayloadRows, ReadsTheSzddHeader) {
@@ -95,10 +96,10 @@ TEST(PayloadTableRules, RefusesBrokenCounts) {
 
 TEST(PayloadTableRules, RefusesTotalsOutsideTheMetersRange) {
     std::vector<PackedHeader> headers;
-    Table t = Measured(kRows, 2133, &headers);   // 6399 in all
+    Table t = Measured(kRows, 2133, &headers);  // 6399 in all
     EXPECT_NE(std::string::npos, CheckTable(t, headers).find("6400"));
     headers.clear();
-    t = Measured(kRows, 2134, &headers);         // 6402
+    t = Measured(kRows, 2134, &headers);  // 6402
     EXPECT_EQ("", CheckTable(t, headers));
     headers.clear();
     t = Measured(kRows, 0x30000000u, &headers);  // above 2^31 in all
@@ -108,14 +109,16 @@ TEST(PayloadTableRules, RefusesTotalsOutsideTheMetersRange) {
 TEST(PayloadTableRules, RefusesNamesThatDoNotFitTheirFields) {
     std::vector<PackedHeader> headers;
     Table t = Measured("Abcdefghij.exe 0 R C\ninstallCount 1\nshortcutCount 0\n", 7000, &headers);
-    EXPECT_NE(std::string::npos, CheckTable(t, headers).find("13"));   // 14 characters
+    EXPECT_NE(std::string::npos, CheckTable(t, headers).find("13"));  // 14 characters
     headers.clear();
     t = Measured("Abcdefghi.exe 0 R C\ninstallCount 1\nshortcutCount 0\n", 7000, &headers);
-    EXPECT_EQ("", CheckTable(t, headers));   // exactly 13
+    EXPECT_EQ("", CheckTable(t, headers));  // exactly 13
     headers.clear();
-    t = Measured("A.exe 0 R 0123456789012345678901234567890123456789\n"
-                 "installCount 1\nshortcutCount 0\n", 7000, &headers);
-    EXPECT_NE("", CheckTable(t, headers));   // a 40-character caption
+    t = Measured(
+        "A.exe 0 R 0123456789012345678901234567890123456789\n"
+        "installCount 1\nshortcutCount 0\n",
+        7000, &headers);
+    EXPECT_NE("", CheckTable(t, headers));  // a 40-character caption
 }
 
 TEST(PayloadTableRules, RefusesAPackedFileThatDoesNotMatch) {

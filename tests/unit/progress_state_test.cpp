@@ -26,7 +26,7 @@ ProgressState Prepared(const unsigned int* sizes, int count, int installed) {
     return s;
 }
 
-int ReadsFor(unsigned int size) { return static_cast<int>(size / 32 + 1); }   // last read short
+int ReadsFor(unsigned int size) { return static_cast<int>(size / 32 + 1); }  // last read short
 
 TEST(ProgressStep, TotalAndStepFromTheInstalledRows) {
     ProgressState s = Prepared(kDesignSizes, 8, 8);
@@ -43,7 +43,7 @@ TEST(ProgressStep, IsAtLeastOneReadForASmallPayload) {
     ProgressState s = Prepared(tiny, 2, 2);
     EXPECT_EQ(300, s.totalBytes);
     EXPECT_EQ(1, s.blockStep);
-    EXPECT_EQ(1, TakeReadStep(&s));   // every read moves the bar
+    EXPECT_EQ(1, TakeReadStep(&s));  // every read moves the bar
     EXPECT_FLOAT_EQ(0.5f, s.fraction);
 }
 
@@ -59,7 +59,7 @@ TEST(ProgressReads, TheDesignPayloadMakes201StepsAndEndsAt100_5) {
     EXPECT_EQ(25004, reads);
     EXPECT_EQ(201, repaints);
     EXPECT_FLOAT_EQ(100.5f, s.fraction);
-    EXPECT_EQ(100, s.percent);   // 25004 / 248
+    EXPECT_EQ(100, s.percent);  // 25004 / 248
     ClampProgress(&s);
     EXPECT_FLOAT_EQ(100.0f, s.fraction);
     EXPECT_EQ(100, s.percent);
@@ -72,10 +72,10 @@ TEST(ProgressReads, HalfPercentPerStepWholePercentPerTwo) {
     int moved = 0;
     for (int i = 0; i < 2; ++i) moved += TakeReadStep(&s);
     EXPECT_EQ(0, moved);
-    EXPECT_EQ(1, TakeReadStep(&s));   // read 3
+    EXPECT_EQ(1, TakeReadStep(&s));  // read 3
     EXPECT_FLOAT_EQ(0.5f, s.fraction);
     EXPECT_EQ(0, s.percent);
-    for (int i = 0; i < 3; ++i) TakeReadStep(&s);   // read 6
+    for (int i = 0; i < 3; ++i) TakeReadStep(&s);  // read 6
     EXPECT_FLOAT_EQ(1.0f, s.fraction);
     EXPECT_EQ(1, s.percent);
 }
@@ -106,7 +106,7 @@ TEST(ProgressReset, ZeroInTheNextPhasesColourCountKept) {
     EXPECT_FLOAT_EQ(0.0f, s.fraction);
     EXPECT_EQ(0, s.percent);
     EXPECT_EQ(RemovingColour, s.colour);
-    EXPECT_EQ(500, s.blockCount);   // counted over the whole copy, never reset
+    EXPECT_EQ(500, s.blockCount);  // counted over the whole copy, never reset
 }
 
 TEST(ProgressBar, EdgeForAWidth) {
@@ -114,9 +114,9 @@ TEST(ProgressBar, EdgeForAWidth) {
     EXPECT_EQ(50, BarEdge(100, 50.0f));
     EXPECT_EQ(100, BarEdge(100, 100.0f));
     EXPECT_EQ(287, BarEdge(287, 100.0f));
-    EXPECT_EQ(96, BarEdge(287, 33.5f));    // 96.145
-    EXPECT_EQ(1, BarEdge(287, 0.5f));      // 1.435
-    EXPECT_EQ(143, BarEdge(287, 50.0f));   // 143.5, truncated
+    EXPECT_EQ(96, BarEdge(287, 33.5f));   // 96.145
+    EXPECT_EQ(1, BarEdge(287, 0.5f));     // 1.435
+    EXPECT_EQ(143, BarEdge(287, 50.0f));  // 143.5, truncated
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ TEST(ReportedFolder, TakesAndNormalisesAFittingFolder) {
     char raw[260] = "C:\\WINDOWS\\TEMP\\";
     char out[260];
     ASSERT_EQ(1, AcceptSystemFolder(out, sizeof out, raw, sizeof raw, 16, SingleByteCodePage));
-    EXPECT_STREQ("C:\\Windows\\Temp\\", out);   // the trailing backslash stays
+    EXPECT_STREQ("C:\\Windows\\Temp\\", out);  // the trailing backslash stays
 }
 
 TEST(ReportedFolder, RefusesFailuresAndFoldersThatDoNotFit) {

@@ -8,21 +8,21 @@
 
 namespace {
 
-const int TitleLength = 13;     // "Quorvik v3.02"
-const int TaglineLength = 18;   // "Quorvik - Zintaro!"
+const int TitleLength = 13;    // "Quorvik v3.02"
+const int TaglineLength = 18;  // "Quorvik - Zintaro!"
 
 TEST(BackdropFonts, FollowTheScreenSize) {
     FontSize title = TitleFontSize(640, 480, TitleLength);
     EXPECT_EQ(48, title.height);
-    EXPECT_EQ(27, title.width);   // (640 - 140) / (13 + 5)
+    EXPECT_EQ(27, title.width);  // (640 - 140) / (13 + 5)
 
     title = TitleFontSize(1024, 768, TitleLength);
     EXPECT_EQ(76, title.height);
-    EXPECT_EQ(49, title.width);   // 884 / 18 = 49.1
+    EXPECT_EQ(49, title.width);  // 884 / 18 = 49.1
 
     title = TitleFontSize(1920, 1080, TitleLength);
     EXPECT_EQ(108, title.height);
-    EXPECT_EQ(98, title.width);   // 1780 / 18 = 98.9, truncated
+    EXPECT_EQ(98, title.width);  // 1780 / 18 = 98.9, truncated
 }
 
 TEST(BackdropFonts, TaglineWidthIsTruncatedFromFloatingPoint) {
@@ -61,9 +61,9 @@ TEST(BackdropDib, ColourCountAndPixelOffset) {
     EXPECT_EQ(16, DibColourCount(4, 0));
     EXPECT_EQ(256, DibColourCount(8, 0));
     EXPECT_EQ(2, DibColourCount(1, 0));
-    EXPECT_EQ(0, DibColourCount(24, 0));        // drawn directly, no palette
-    EXPECT_EQ(40, DibColourCount(8, 40));        // the used-colours field wins
-    EXPECT_EQ(5, DibColourCount(8, 0x30005));   // only its low 16 bits count
+    EXPECT_EQ(0, DibColourCount(24, 0));       // drawn directly, no palette
+    EXPECT_EQ(40, DibColourCount(8, 40));      // the used-colours field wins
+    EXPECT_EQ(5, DibColourCount(8, 0x30005));  // only its low 16 bits count
     EXPECT_EQ(40u + 1024u, DibPixelOffset(40, 256));
     EXPECT_EQ(40u, DibPixelOffset(40, 0));
 }
@@ -73,7 +73,7 @@ TEST(PagePlacement, CentredOnTheScreenOrRightOfTheBand) {
     EXPECT_EQ(362, p.x);
     EXPECT_EQ(284, p.y);
     p = ComputePagePosition(1024, 768, 300, 200, 1);
-    EXPECT_EQ(437, p.x);   // (1024 - 300 + 150) / 2
+    EXPECT_EQ(437, p.x);  // (1024 - 300 + 150) / 2
     EXPECT_EQ(284, p.y);
     // Odd differences truncate.
     p = ComputePagePosition(1023, 767, 300, 200, 1);
@@ -85,8 +85,8 @@ TEST(PagePlacement, WiderThanTheScreenRoundsTowardZero) {
     // (640 - 800 + 150) / 2 = -5; (640 - 801 + 150) / 2 = -5.5 -> -5, not -6.
     EXPECT_EQ(-5, ComputePagePosition(640, 480, 800, 100, 1).x);
     EXPECT_EQ(-5, ComputePagePosition(640, 480, 801, 100, 1).x);
-    EXPECT_EQ(-80, ComputePagePosition(640, 480, 801, 100, 0).x);   // -80.5
-    EXPECT_EQ(-10, ComputePagePosition(640, 480, 100, 501, 0).y);   // -10.5
+    EXPECT_EQ(-80, ComputePagePosition(640, 480, 801, 100, 0).x);  // -80.5
+    EXPECT_EQ(-10, ComputePagePosition(640, 480, 100, 501, 0).y);  // -10.5
 }
 
 TEST(PageTemplate, SubstitutesTheProductNameOnce) {

@@ -76,19 +76,21 @@ int main(int argc, char** argv) {
     for (int i = 0; i < PayloadRowCount; ++i) {
         const PayloadEntry& row = PayloadTable[i];
         HRSRC resource = FindResourceA(module, row.resourceName, MAKEINTRESOURCEA(10));
-        if (!ok(resource != NULL, "%s: no resource %s\n", row.fileName, row.resourceName))
-            continue;
+        if (!ok(resource != NULL, "%s: no resource %s\n", row.fileName, row.resourceName)) continue;
         DWORD size = SizeofResource(module, resource);
         const BYTE* data = (const BYTE*)LockResource(LoadResource(module, resource));
         ok(size == row.packedSize, "%s: resource has %lu bytes, table says %u\n", row.fileName,
            size, row.packedSize);
-        if (!ok(size >= 14 && memcmp(data, "SZDD\x88\xF0\x27\x33" "A", 9) == 0,
+        if (!ok(size >= 14 && memcmp(data,
+                                     "SZDD\x88\xF0\x27\x33"
+                                     "A",
+                                     9) == 0,
                 "%s: not an SZDD stream of mode 'A'\n", row.fileName))
             continue;
-        ok(data[9] == (BYTE)row.fileName[strlen(row.fileName) - 1],
-           "%s: header names '%c'\n", row.fileName, data[9]);
-        ok(HeaderLength(data) == row.unpackedSize, "%s: header says %u, table %u\n",
-           row.fileName, HeaderLength(data), row.unpackedSize);
+        ok(data[9] == (BYTE)row.fileName[strlen(row.fileName) - 1], "%s: header names '%c'\n",
+           row.fileName, data[9]);
+        ok(HeaderLength(data) == row.unpackedSize, "%s: header says %u, table %u\n", row.fileName,
+           HeaderLength(data), row.unpackedSize);
         char packed[MAX_PATH], product[MAX_PATH];
         snprintf(packed, sizeof packed, "%spayload-%d.sz", temp, i);
         snprintf(product, sizeof product, "%s\\%s", products, row.fileName);

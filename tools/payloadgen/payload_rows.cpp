@@ -105,9 +105,9 @@ PackedHeader ReadPackedHeader(const std::vector<uint8_t>& packed) {
     if (packed[8] != 'A') return h;
     h.valid = true;
     h.missingChar = static_cast<char>(packed[9]);
-    h.expandedLength = static_cast<uint32_t>(packed[10]) | (static_cast<uint32_t>(packed[11]) << 8) |
-                       (static_cast<uint32_t>(packed[12]) << 16) |
-                       (static_cast<uint32_t>(packed[13]) << 24);
+    h.expandedLength =
+        static_cast<uint32_t>(packed[10]) | (static_cast<uint32_t>(packed[11]) << 8) |
+        (static_cast<uint32_t>(packed[12]) << 16) | (static_cast<uint32_t>(packed[13]) << 24);
     return h;
 }
 
@@ -119,8 +119,8 @@ std::string CheckTable(const Table& table, const std::vector<PackedHeader>& head
         return "installCount " + std::to_string(table.installCount) + " exceeds the " +
                std::to_string(rowCount) + " rows";
     if (table.shortcutCount > table.installCount)
-        return "shortcutCount " + std::to_string(table.shortcutCount) +
-               " exceeds installCount " + std::to_string(table.installCount);
+        return "shortcutCount " + std::to_string(table.shortcutCount) + " exceeds installCount " +
+               std::to_string(table.installCount);
     if (headers.size() != table.rows.size()) return "one packed file per row is needed";
 
     uint64_t total = 0;
@@ -131,7 +131,8 @@ std::string CheckTable(const Table& table, const std::vector<PackedHeader>& head
         if (!PlainName(r.resourceName) || r.resourceName.size() >= kResourceNameBytes)
             return "resource name \"" + r.resourceName + "\" must be 1 to 19 plain characters";
         if (!PlainName(r.shortcutCaption) || r.shortcutCaption.size() >= kCaptionBytes)
-            return "shortcut caption \"" + r.shortcutCaption + "\" must be 1 to 39 plain characters";
+            return "shortcut caption \"" + r.shortcutCaption +
+                   "\" must be 1 to 39 plain characters";
         for (size_t j = 0; j < i; ++j) {
             if (table.rows[j].resourceName == r.resourceName)
                 return "resource name " + r.resourceName + " is used twice";

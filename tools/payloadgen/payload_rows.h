@@ -30,7 +30,7 @@ std::string ParseRows(const std::string& text, Table* table);
 
 // What the build learned about one packed file: its SZDD header.
 struct PackedHeader {
-    bool valid = false;          // signature and mode 'A' present
+    bool valid = false;  // signature and mode 'A' present
     char missingChar = 0;
     uint32_t expandedLength = 0;
 };
@@ -45,7 +45,6 @@ std::string CheckTable(const Table& table, const std::vector<PackedHeader>& head
 std::string RenderTableSource(const Table& table);
 
 // The resource script: one RCDATA line per row, naming the packed file.
-std::string RenderResourceScript(const Table& table,
-                                 const std::vector<std::string>& packedPaths);
+std::string RenderResourceScript(const Table& table, const std::vector<std::string>& packedPaths);
 
 }  // namespace payloadgen

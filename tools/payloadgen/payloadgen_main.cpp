@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
     if (!ReadWhole(argv[1], &rowsText)) return Fail(std::string("cannot read ") + argv[1]);
 
     payloadgen::Table table;
-    std::string error = payloadgen::ParseRows(std::string(rowsText.begin(), rowsText.end()), &table);
+    std::string error =
+        payloadgen::ParseRows(std::string(rowsText.begin(), rowsText.end()), &table);
     if (!error.empty()) return Fail(error);
 
     std::vector<payloadgen::PackedHeader> headers;
@@ -64,7 +65,8 @@ int main(int argc, char** argv) {
     error = payloadgen::CheckTable(table, headers);
     if (!error.empty()) return Fail(error);
 
-    if (!WriteWhole(argv[4], payloadgen::RenderTableSource(table))) return Fail("cannot write table");
+    if (!WriteWhole(argv[4], payloadgen::RenderTableSource(table)))
+        return Fail("cannot write table");
     if (!WriteWhole(argv[5], payloadgen::RenderResourceScript(table, packedPaths)))
         return Fail("cannot write resource script");
     return 0;

@@ -33,65 +33,64 @@ constexpr unsigned kMaxDistance = kRingSize - 1;
 constexpr std::uint64_t kMaxExpandedLength = 0xFFFFFFFFu;
 
 enum class Parse {
-  Optimal,  // minimum size for the format's token costs
-  Greedy,   // longest match at each step; kept as a yardstick
+    Optimal,  // minimum size for the format's token costs
+    Greedy,   // longest match at each step; kept as a yardstick
 };
 
 struct CompressOptions {
-  std::uint8_t missingChar = 0;
-  Parse parse = Parse::Optimal;
+    std::uint8_t missingChar = 0;
+    Parse parse = Parse::Optimal;
 };
 
 // Complete SZDD stream for `data`.  Returns false only when the data is
 // longer than the header's 32-bit length field can state.
-bool Compress(const std::uint8_t* data, std::size_t size,
-              const CompressOptions& options, std::vector<std::uint8_t>* out);
-bool Compress(const std::vector<std::uint8_t>& data,
-              const CompressOptions& options, std::vector<std::uint8_t>* out);
+bool Compress(const std::uint8_t* data, std::size_t size, const CompressOptions& options,
+              std::vector<std::uint8_t>* out);
+bool Compress(const std::vector<std::uint8_t>& data, const CompressOptions& options,
+              std::vector<std::uint8_t>* out);
 
 enum class DecodeStatus {
-  Ok,
-  TruncatedHeader,  // shorter than the 14-byte header
-  BadSignature,
-  BadMode,          // mode byte is not 'A'
-  TruncatedData,    // data ends before the expanded length is reached
-  TooMuchData,      // a match reaches past the expanded length
-  TrailingData,     // bytes remain after the expanded length is reached
+    Ok,
+    TruncatedHeader,  // shorter than the 14-byte header
+    BadSignature,
+    BadMode,        // mode byte is not 'A'
+    TruncatedData,  // data ends before the expanded length is reached
+    TooMuchData,    // a match reaches past the expanded length
+    TrailingData,   // bytes remain after the expanded length is reached
 };
 
 const char* DecodeStatusText(DecodeStatus status);
 
 struct Header {
-  std::uint8_t mode = 0;
-  std::uint8_t missingChar = 0;
-  std::uint32_t expandedLength = 0;
+    std::uint8_t mode = 0;
+    std::uint8_t missingChar = 0;
+    std::uint32_t expandedLength = 0;
 };
 
 // Checks size, signature and mode.
-DecodeStatus ParseHeader(const std::uint8_t* stream, std::size_t size,
-                         Header* header);
+DecodeStatus ParseHeader(const std::uint8_t* stream, std::size_t size, Header* header);
 
 // Expands a whole stream.  `out` holds the expanded bytes only when Ok is
 // returned.
-DecodeStatus Decode(const std::uint8_t* stream, std::size_t size,
-                    std::vector<std::uint8_t>* out, Header* header = nullptr);
-DecodeStatus Decode(const std::vector<std::uint8_t>& stream,
-                    std::vector<std::uint8_t>* out, Header* header = nullptr);
+DecodeStatus Decode(const std::uint8_t* stream, std::size_t size, std::vector<std::uint8_t>* out,
+                    Header* header = nullptr);
+DecodeStatus Decode(const std::vector<std::uint8_t>& stream, std::vector<std::uint8_t>* out,
+                    Header* header = nullptr);
 
 // One token of the LZSS data as the decoder meets it.
 struct Token {
-  std::uint32_t outputOffset;  // where its first byte lands in the output
-  bool literal;
-  std::uint8_t value;          // literal byte
-  std::uint16_t ringPosition;  // match source
-  std::uint8_t length;         // match length, 3..18; 1 for a literal
-  // Distance back from the write position, 1..4096 (4096 is the byte that
-  // is about to be overwritten).
-  std::uint16_t Distance() const {
-    unsigned write = (kRingStart + outputOffset) & (kRingSize - 1);
-    unsigned d = (write - ringPosition) & (kRingSize - 1);
-    return static_cast<std::uint16_t>(d == 0 ? kRingSize : d);
-  }
+    std::uint32_t outputOffset;  // where its first byte lands in the output
+    bool literal;
+    std::uint8_t value;          // literal byte
+    std::uint16_t ringPosition;  // match source
+    std::uint8_t length;         // match length, 3..18; 1 for a literal
+    // Distance back from the write position, 1..4096 (4096 is the byte that
+    // is about to be overwritten).
+    std::uint16_t Distance() const {
+        unsigned write = (kRingStart + outputOffset) & (kRingSize - 1);
+        unsigned d = (write - ringPosition) & (kRingSize - 1);
+        return static_cast<std::uint16_t>(d == 0 ? kRingSize : d);
+    }
 };
 
 // Walks the tokens of a stream with the same checks as Decode, calling

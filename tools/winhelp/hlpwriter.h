@@ -21,8 +21,8 @@ using Bytes = std::vector<std::uint8_t>;
 // Bad input (an over-long paragraph, a context id that cannot be hashed, a
 // page that cannot hold one entry): the message says what and why.
 class FormatError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
+public:
+    using std::runtime_error::runtime_error;
 };
 
 void PutU8(Bytes& out, unsigned value);
@@ -31,9 +31,9 @@ void PutU32(Bytes& out, std::uint32_t value);
 void PutStringZ(Bytes& out, const std::string& text);
 
 // The variable-length integers of a topic record's paragraph data.
-void PutCompressedUShort(Bytes& out, unsigned value);     // 0 .. 32767
-void PutCompressedShort(Bytes& out, int value);           // -16384 .. 16383
-void PutCompressedULong(Bytes& out, std::uint32_t value); // 0 .. 2^31-1
+void PutCompressedUShort(Bytes& out, unsigned value);      // 0 .. 32767
+void PutCompressedShort(Bytes& out, int value);            // -16384 .. 16383
+void PutCompressedULong(Bytes& out, std::uint32_t value);  // 0 .. 2^31-1
 
 // ---------------------------------------------------------------------------
 // B+ trees.  Every tree of the file (the directory, |CONTEXT) is a header and
@@ -41,14 +41,14 @@ void PutCompressedULong(Bytes& out, std::uint32_t value); // 0 .. 2^31-1
 // both ways; index pages above them guide a search to the right leaf.
 
 struct BTreeEntry {
-  Bytes key;    // as stored, e.g. a NUL-terminated name or a 4-byte hash
-  Bytes value;  // stored after the key in a leaf page
+    Bytes key;    // as stored, e.g. a NUL-terminated name or a 4-byte hash
+    Bytes value;  // stored after the key in a leaf page
 };
 
 struct BTreeLayout {
-  unsigned flags;          // 0x0402 for the directory, 0x0002 otherwise
-  unsigned pageSize;       // 1024 for the directory, 2048 otherwise
-  std::string structure;   // at most 15 characters, e.g. "z4", "L4"
+    unsigned flags;         // 0x0402 for the directory, 0x0002 otherwise
+    unsigned pageSize;      // 1024 for the directory, 2048 otherwise
+    std::string structure;  // at most 15 characters, e.g. "z4", "L4"
 };
 
 constexpr unsigned kBTreeMagic = 0x293B;
@@ -58,8 +58,7 @@ constexpr unsigned kIndexHeaderSize = 6;
 
 // Entries must already be in the tree's key order; the caller knows what
 // that order is (names byte-wise, hashes as signed longs).
-Bytes BuildBTree(const BTreeLayout& layout,
-                 const std::vector<BTreeEntry>& entries);
+Bytes BuildBTree(const BTreeLayout& layout, const std::vector<BTreeEntry>& entries);
 
 // ---------------------------------------------------------------------------
 // The internal file system.
@@ -68,45 +67,45 @@ constexpr std::uint32_t kHelpMagic = 0x00035F3F;
 constexpr unsigned kFileHeaderSize = 9;
 
 class HelpFileBuilder {
- public:
-  // Names are unique; each file is stored once, in the order added.
-  void AddFile(const std::string& name, const Bytes& content);
-  Bytes Finish() const;
+public:
+    // Names are unique; each file is stored once, in the order added.
+    void AddFile(const std::string& name, const Bytes& content);
+    Bytes Finish() const;
 
- private:
-  struct InternalFile {
-    std::string name;
-    Bytes content;
-  };
-  std::vector<InternalFile> files_;
+private:
+    struct InternalFile {
+        std::string name;
+        Bytes content;
+    };
+    std::vector<InternalFile> files_;
 };
 
 // ---------------------------------------------------------------------------
 // Help document model and the internal files made from it.
 
 struct TextRun {
-  std::string text;
-  std::string jumpTarget;  // context id when the run is a jump hotspot
+    std::string text;
+    std::string jumpTarget;  // context id when the run is a jump hotspot
 };
 
 enum class ParagraphStyle { Body, Heading, Title };
 
 struct Paragraph {
-  ParagraphStyle style = ParagraphStyle::Body;
-  std::vector<TextRun> runs;
+    ParagraphStyle style = ParagraphStyle::Body;
+    std::vector<TextRun> runs;
 };
 
 struct Topic {
-  std::string contextId;
-  std::string title;
-  std::vector<Paragraph> body;  // the title paragraph is added by the writer
+    std::string contextId;
+    std::string title;
+    std::vector<Paragraph> body;  // the title paragraph is added by the writer
 };
 
 struct HelpDocument {
-  std::string title;
-  std::string copyright;
-  std::string contentsId;  // empty: the first topic
-  std::vector<Topic> topics;
+    std::string title;
+    std::string copyright;
+    std::string contentsId;  // empty: the first topic
+    std::vector<Topic> topics;
 };
 
 constexpr unsigned kSystemMagic = 0x036C;
@@ -122,8 +121,7 @@ constexpr unsigned kTopicPositionStride = 0x4000;
 constexpr unsigned kTopicOffsetStride = 0x8000;
 // The topic text is stored as it is, in LZ77 groups of literals only: one
 // flag byte of zero, then eight bytes.  That is how much one block holds.
-constexpr unsigned kTopicBlockCapacity =
-    (kTopicBlockSize - kTopicBlockHeaderSize) / 9 * 8;
+constexpr unsigned kTopicBlockCapacity = (kTopicBlockSize - kTopicBlockHeaderSize) / 9 * 8;
 constexpr unsigned kTopicLinkHeaderSize = 21;
 constexpr unsigned kTopicHeaderSize = 28;
 
@@ -144,8 +142,8 @@ Bytes BuildFontFile();
 // |TOPIC and the topic offsets of each topic's start, for |CONTEXT and
 // the contents record.
 struct TopicFile {
-  Bytes data;
-  std::vector<std::uint32_t> topicOffsets;  // one per topic
+    Bytes data;
+    std::vector<std::uint32_t> topicOffsets;  // one per topic
 };
 TopicFile BuildTopicFile(const HelpDocument& document);
 

@@ -17,7 +17,6 @@
 namespace winhelp {
 
 // Throws FormatError with "name:line: what" for a source it cannot take.
-HelpDocument ParseTopicSource(const std::string& text,
-                              const std::string& name);
+HelpDocument ParseTopicSource(const std::string& text, const std::string& name);
 
 }  // namespace winhelp

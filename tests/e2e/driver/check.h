@@ -17,39 +17,38 @@
 #define KESTROVA_E2E_CHECK_H
 
 struct DrvContext {
-  const char* scenario;   // name of the scenario
-  const char* installer;  // Windows path of the program under test
-  const char* artifacts;  // Windows path of the artifact folder
+    const char* scenario;   // name of the scenario
+    const char* installer;  // Windows path of the program under test
+    const char* artifacts;  // Windows path of the artifact folder
 };
 
 typedef void (*DrvScenarioFn)(const DrvContext* ctx);
 
 int DrvRegisterScenario(const char* name, DrvScenarioFn fn);
 
-#define SCENARIO(name)                                                  \
-  static void Scenario_##name(const DrvContext* ctx);                   \
-  [[maybe_unused]] static const int scenarioRegistered_##name =         \
-      DrvRegisterScenario(#name, Scenario_##name);                      \
-  static void Scenario_##name([[maybe_unused]] const DrvContext* ctx)
+#define SCENARIO(name)                                            \
+    static void Scenario_##name(const DrvContext* ctx);           \
+    [[maybe_unused]] static const int scenarioRegistered_##name = \
+        DrvRegisterScenario(#name, Scenario_##name);              \
+    static void Scenario_##name([[maybe_unused]] const DrvContext* ctx)
 
 // Each returns 1 when the check holds, so that a scenario can branch on it.
 #define CHECK(cond) DrvCheck(__FILE__, __LINE__, (cond) ? 1 : 0, #cond)
 #define CHECK_EQ_STR(a, b) DrvCheckEqStr(__FILE__, __LINE__, #a, #b, (a), (b))
-#define CHECK_EQ_INT(a, b) \
-  DrvCheckEqInt(__FILE__, __LINE__, #a, #b, (long long)(a), (long long)(b))
-#define REQUIRE(cond)      \
-  do {                     \
-    if (!CHECK(cond)) {    \
-      DrvNoteEndedEarly(); \
-      return;              \
-    }                      \
-  } while (0)
+#define CHECK_EQ_INT(a, b) DrvCheckEqInt(__FILE__, __LINE__, #a, #b, (long long)(a), (long long)(b))
+#define REQUIRE(cond)            \
+    do {                         \
+        if (!CHECK(cond)) {      \
+            DrvNoteEndedEarly(); \
+            return;              \
+        }                        \
+    } while (0)
 
 int DrvCheck(const char* file, int line, int ok, const char* expr);
-int DrvCheckEqStr(const char* file, int line, const char* exprA,
-                  const char* exprB, const char* a, const char* b);
-int DrvCheckEqInt(const char* file, int line, const char* exprA,
-                  const char* exprB, long long a, long long b);
+int DrvCheckEqStr(const char* file, int line, const char* exprA, const char* exprB, const char* a,
+                  const char* b);
+int DrvCheckEqInt(const char* file, int line, const char* exprA, const char* exprB, long long a,
+                  long long b);
 void DrvNoteEndedEarly(void);
 
 int DrvChecksRun(void);

@@ -33,12 +33,12 @@ DWORD DrvBound(DWORD ms);
 // ---------------------------------------------------------------------------
 
 struct DrvProcess {
-  HANDLE process;
-  DWORD pid;
-  DWORD threadId;
-  int exited;        // 1 once the driver has seen it end
-  DWORD exitCode;    // valid when exited
-  char name[64];     // file name, for the log
+    HANDLE process;
+    DWORD pid;
+    DWORD threadId;
+    int exited;      // 1 once the driver has seen it end
+    DWORD exitCode;  // valid when exited
+    char name[64];   // file name, for the log
 };
 
 // Starts `exe` (a Windows path) with `args` appended to its quoted name
@@ -63,8 +63,7 @@ int DrvKillLeftovers(void);
 // Waits for a visible top-level window of the process whose caption is
 // exactly `caption` and, unless `className` is NULL, whose class is
 // `className`.  NULL on time-out (the process's windows are logged).
-HWND DrvWaitWindow(DrvProcess* p, const char* caption, const char* className,
-                   DWORD timeoutMs);
+HWND DrvWaitWindow(DrvProcess* p, const char* caption, const char* className, DWORD timeoutMs);
 
 // Waits until `window` is destroyed or hidden.
 int DrvWaitWindowGone(HWND window, DWORD timeoutMs);
@@ -125,14 +124,14 @@ int DrvPressKey(HWND dialog, UINT vk);
 #define DRV_ICON_UNKNOWN (-1)
 
 struct DrvMessageBox {
-  HWND window;
-  DWORD pid;
-  char caption[256];
-  char text[1024];
-  int icon;      // MB_ICONWARNING, MB_ICONERROR, MB_ICONINFORMATION,
+    HWND window;
+    DWORD pid;
+    char caption[256];
+    char text[1024];
+    int icon;    // MB_ICONWARNING, MB_ICONERROR, MB_ICONINFORMATION,
                  // MB_ICONQUESTION, 0 (no icon) or DRV_ICON_UNKNOWN
-  int answer;    // button the scenario pressed, 0 if none
-  int closed;    // 1 once it has gone
+    int answer;  // button the scenario pressed, 0 if none
+    int closed;  // 1 once it has gone
 };
 
 // Waits for a message box of the process that has not been answered yet
@@ -154,10 +153,9 @@ const char* DrvIconName(int icon);
 // Waits for a message box, checks its caption, text and icon at the
 // caller's line, and answers it with `answer`.  Returns the box or NULL.
 #define EXPECT_MESSAGE_BOX(p, caption, text, icon, answer) \
-  DrvExpectMessageBox(__FILE__, __LINE__, (p), (caption), (text), (icon), (answer))
-DrvMessageBox* DrvExpectMessageBox(const char* file, int line, DrvProcess* p,
-                                   const char* caption, const char* text,
-                                   int icon, int answer);
+    DrvExpectMessageBox(__FILE__, __LINE__, (p), (caption), (text), (icon), (answer))
+DrvMessageBox* DrvExpectMessageBox(const char* file, int line, DrvProcess* p, const char* caption,
+                                   const char* text, int icon, int answer);
 
 // ---------------------------------------------------------------------------
 // Screen

@@ -43,10 +43,7 @@ SCENARIO(bench_install) {
     HWND welcome;
     DrvProcess* p = StartInstaller(ctx, &welcome);
     REQUIRE(welcome);
-    HWND location = WalkToLocation(p);
-    REQUIRE(location);
-    DrvClick(location, IDOK);
-    HWND page = DrvWaitWindow(p, InstallingCaption, "#32770", DRV_WAIT);
+    HWND page = WalkToInstalling(p, NULL);
     REQUIRE(page);
     DWORD shown = GetTickCount(), copying = 0, removing = 0;
     while (IsWindow(page) && IsWindowVisible(page)) {

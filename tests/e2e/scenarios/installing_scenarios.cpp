@@ -17,8 +17,8 @@ const COLORREF PhaseColours[PhaseCount] = {StagingRed, CopyingBlue, RemovingGree
 
 struct PhaseWatch {
     int seenLabel[PhaseCount];
-    int seenBar[PhaseCount];         // the bar in the phase's colour
-    int emptyAfter[PhaseCount];      // an empty bar seen after that phase's colour
+    int seenBar[PhaseCount];     // the bar in the phase's colour
+    int emptyAfter[PhaseCount];  // an empty bar seen after that phase's colour
     int fileLabelsRight[PhaseCount];
     int lastBarPhase;
 };
@@ -44,15 +44,16 @@ int FileLabelsFit(HWND page, int phase, const char* temp) {
         !DrvGetItemText(page, 403, caption, sizeof caption))
         return 0;
     switch (phase) {
-    case Staging:
-        return strchr(source, '\\') == NULL && _strnicmp(destination, temp, strlen(temp)) == 0 &&
-               EndsWithUnderscore(destination) && strcmp(caption, "Destination:") == 0;
-    case Copying:
-        return _strnicmp(source, temp, strlen(temp)) == 0 && EndsWithUnderscore(source) &&
-               !EndsWithUnderscore(destination) && strchr(destination, '\\') != NULL;
-    default:
-        return _strnicmp(source, temp, strlen(temp)) == 0 && destination[0] == '\0' &&
-               caption[0] == '\0';
+        case Staging:
+            return strchr(source, '\\') == NULL &&
+                   _strnicmp(destination, temp, strlen(temp)) == 0 &&
+                   EndsWithUnderscore(destination) && strcmp(caption, "Destination:") == 0;
+        case Copying:
+            return _strnicmp(source, temp, strlen(temp)) == 0 && EndsWithUnderscore(source) &&
+                   !EndsWithUnderscore(destination) && strchr(destination, '\\') != NULL;
+        default:
+            return _strnicmp(source, temp, strlen(temp)) == 0 && destination[0] == '\0' &&
+                   caption[0] == '\0';
     }
 }
 
@@ -99,14 +100,6 @@ void WatchInstallingPage(HWND page, PhaseWatch* w, int pressEscapeWhileCopying) 
     }
 }
 
-HWND WalkToInstalling(DrvProcess* p, const char* folder) {
-    HWND location = WalkToLocation(p);
-    if (!location) return NULL;
-    if (folder) DrvSetItemText(location, 300, folder);
-    DrvClick(location, IDOK);
-    return DrvWaitWindow(p, InstallingCaption, "#32770", DRV_WAIT);
-}
-
 // The failure's own message, then the abort message, then the end: nothing
 // else (a timer left running would start another phase and say more).
 void ExpectFailure(DrvProcess* p, const char* text) {
@@ -144,7 +137,7 @@ SCENARIO(install_default) {
     // Between phases the meter goes back to an empty bar.
     CHECK(w.emptyAfter[Staging]);
     CHECK(w.emptyAfter[Copying]);
-    FinishAfterInstalling(p, page);   // Escape while copying changed nothing
+    FinishAfterInstalling(p, page);  // Escape while copying changed nothing
     CheckInstalledFiles(ctx, DefaultFolder);
     CHECK_EQ_INT(CountStagedFiles(), 0);
 }
@@ -177,7 +170,8 @@ SCENARIO(install_staged_unwritable) {
     DWORD written;
     WriteFile(f, "stale", 5, &written, NULL);
     CloseHandle(f);
-    HANDLE holder = CreateFileA(staged, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE holder =
+        CreateFileA(staged, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     REQUIRE(holder != INVALID_HANDLE_VALUE);
     HWND welcome;
     DrvProcess* p = StartInstaller(ctx, &welcome);
@@ -239,8 +233,7 @@ int TamperedInstaller(const DrvContext* ctx, const char* name, ResourceEdit edit
     FreeLibrary(m);
     DWORD newSize = edit(copy, n);
     HANDLE u = BeginUpdateResourceA(out, FALSE);
-    int ok = u && UpdateResourceA(u, MAKEINTRESOURCEA(10), name,
-                                  language, copy, newSize) &&
+    int ok = u && UpdateResourceA(u, MAKEINTRESOURCEA(10), name, language, copy, newSize) &&
              EndUpdateResourceA(u, FALSE);
     HeapFree(GetProcessHeap(), 0, copy);
     return ok;
@@ -253,7 +246,7 @@ DWORD CutInHalf(BYTE*, DWORD size) { return size / 2; }
 // data ends, whatever the header says.)
 DWORD CutWithMatchingLength(BYTE* data, DWORD size) {
     DWORD cut = size / 2;
-    DWORD claimed = (cut - 14) * 9 / 8;   // about what the cut data expands to
+    DWORD claimed = (cut - 14) * 9 / 8;  // about what the cut data expands to
     for (int i = 0; i < 4; ++i) data[10 + i] = (BYTE)(claimed >> (8 * i));
     return cut;
 }
@@ -304,7 +297,7 @@ SCENARIO(install_long_temp_path) {
 // as one folder and receive the files, not be split in two.
 SCENARIO(install_dbcs_folder) {
     REQUIRE(GetACP() == 932);
-    const char folder[] = "C:\\Halvenor\\Quorvik\x95\x5C";   // ...Quorvik表
+    const char folder[] = "C:\\Halvenor\\Quorvik\x95\x5C";  // ...Quorvik表
     HWND welcome;
     DrvProcess* p = StartInstaller(ctx, &welcome);
     REQUIRE(welcome);
@@ -335,7 +328,7 @@ SCENARIO(finish_view_readme) {
     REQUIRE(viewer);
     DrvPause(1000);
     DrvScreenshot("5-readme");
-    CHECK_EQ_INT(DrvMessageBoxCountWithText(ClosingText), 0);   // still waiting
+    CHECK_EQ_INT(DrvMessageBoxCountWithText(ClosingText), 0);  // still waiting
     CHECK(DrvIsRunning(p));
     PostMessageA(viewer, WM_CLOSE, 0, 0);
     // Its icon is not checked here: under Wine without a window manager the

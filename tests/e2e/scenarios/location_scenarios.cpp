@@ -9,15 +9,18 @@ namespace {
 const int PathEdit = 300;
 const int ResetButton = 302;
 
-const char LocationNote[] = "The program files for Quorvik will be installed to the following folder:";
+const char LocationNote[] =
+    "The program files for Quorvik will be installed to the following folder:";
 
 // Types `text`, presses Continue (or Enter in the edit box) and expects the
 // refusal `reason`; the page stays with the text untouched and the focus in
 // the edit box.
 void ExpectRefusal(DrvProcess* p, HWND page, const char* text, const char* reason, int useEnter) {
     DrvSetItemText(page, PathEdit, text);
-    if (useEnter) DrvPressKey(page, VK_RETURN);
-    else DrvClick(page, IDOK);
+    if (useEnter)
+        DrvPressKey(page, VK_RETURN);
+    else
+        DrvClick(page, IDOK);
     char expected[256];
     strcpy(expected, "Path invalid!\n\n");
     strcat(expected, reason);
@@ -105,11 +108,7 @@ SCENARIO(location_trailing_backslash) {
     HWND welcome;
     DrvProcess* p = StartInstaller(ctx, &welcome);
     REQUIRE(welcome);
-    HWND page = WalkToLocation(p);
-    REQUIRE(page);
-    DrvSetItemText(page, PathEdit, "C:\\Tools\\");
-    DrvClick(page, IDOK);
-    HWND installing = DrvWaitWindow(p, InstallingCaption, "#32770", DRV_WAIT);
+    HWND installing = WalkToInstalling(p, "C:\\Tools\\");
     REQUIRE(installing);
     FinishAfterInstalling(p, installing);
     CheckInstalledFiles(ctx, "C:\\Tools\\");

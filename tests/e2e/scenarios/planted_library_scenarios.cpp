@@ -31,8 +31,10 @@ int PlantBeside(const DrvContext* ctx, const char* program, char* out, int size,
         if (!CHECK(CopyFileA(from, to, FALSE))) return 0;
     }
     char from[MAX_PATH];
-    if (program[0] == '\\' || strchr(program, ':')) lstrcpynA(from, program, sizeof from);
-    else snprintf(from, sizeof from, "%s\\%s", build, program);
+    if (program[0] == '\\' || strchr(program, ':'))
+        lstrcpynA(from, program, sizeof from);
+    else
+        snprintf(from, sizeof from, "%s\\%s", build, program);
     snprintf(out, size, "%s\\Kestrova.exe", folder);
     return CHECK(CopyFileA(from, out, FALSE));
 }
@@ -53,10 +55,7 @@ SCENARIO(planted_libraries_ignored) {
     HWND welcome;
     DrvProcess* p = StartInstaller(&planted, &welcome);
     REQUIRE(welcome);
-    HWND location = WalkToLocation(p);
-    REQUIRE(location);
-    DrvClick(location, IDOK);
-    HWND installing = DrvWaitWindow(p, InstallingCaption, "#32770", DRV_WAIT);
+    HWND installing = WalkToInstalling(p, NULL);
     REQUIRE(installing);
     FinishAfterInstalling(p, installing);
     CheckInstalledFiles(ctx, DefaultFolder);

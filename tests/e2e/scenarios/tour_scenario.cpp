@@ -7,7 +7,7 @@ namespace {
 HWND Shoot(DrvProcess* p, const char* caption, const char* shot) {
     HWND page = DrvWaitWindow(p, caption, "#32770", DRV_WAIT);
     if (page) {
-        DrvPause(500);   // let the page and the backdrop finish painting
+        DrvPause(500);  // let the page and the backdrop finish painting
         DrvScreenshot(shot);
     }
     return page;

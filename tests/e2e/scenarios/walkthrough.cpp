@@ -41,6 +41,14 @@ HWND WalkToLocation(DrvProcess* p) {
     return DrvWaitWindow(p, LocationCaption, "#32770", DRV_WAIT);
 }
 
+HWND WalkToInstalling(DrvProcess* p, const char* folder) {
+    HWND location = WalkToLocation(p);
+    if (!location) return NULL;
+    if (folder) DrvSetItemText(location, 300, folder);
+    DrvClick(location, IDOK);
+    return DrvWaitWindow(p, InstallingCaption, "#32770", DRV_WAIT);
+}
+
 void FinishAfterInstalling(DrvProcess* p, HWND installing) {
     // The installing page takes about nine seconds of fixed pauses.
     CHECK(DrvWaitWindowGone(installing, 60000));
@@ -89,7 +97,8 @@ int SameFileContents(const char* a, const char* b) {
     char *da = NULL, *db = NULL;
     DWORD sa = 0, sb = 0;
     int ok = ReadWhole(a, &da, &sa) && ReadWhole(b, &db, &sb);
-    if (!ok) DrvLog("cannot read %s or %s", a, b);
+    if (!ok)
+        DrvLog("cannot read %s or %s", a, b);
     else if (sa != sb) {
         DrvLog("%s has %lu bytes, %s has %lu", a, sa, b, sb);
         ok = 0;

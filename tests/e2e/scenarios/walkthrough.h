@@ -21,6 +21,8 @@ DrvProcess* StartInstaller(const DrvContext* ctx, HWND* welcome);
 // page did not come.
 HWND WalkToAgreement(DrvProcess* p);
 HWND WalkToLocation(DrvProcess* p);
+// On to the installing page, with `folder` typed first unless it is NULL.
+HWND WalkToInstalling(DrvProcess* p, const char* folder);
 
 // Waits for the installing page to end and answers the finish sequence
 // (No to the read-me question, OK to the closing message); checks the exit

@@ -23,11 +23,13 @@ void CheckWelcomeThenCancel(const DrvContext* ctx, int closeInsteadOfCancel) {
     int sw, sh;
     DrvScreenSize(&sw, &sh);
     CHECK(DrvWindowRect(welcome, &r));
-    CHECK_EQ_INT(r.left, (sw - (r.right - r.left)) / 2);   // centred, not shifted
+    CHECK_EQ_INT(r.left, (sw - (r.right - r.left)) / 2);  // centred, not shifted
     CHECK_EQ_INT(r.top, (sh - (r.bottom - r.top)) / 2);
     if (!closeInsteadOfCancel) DrvScreenshot("1-welcome");
-    if (closeInsteadOfCancel) PostMessageA(welcome, WM_SYSCOMMAND, SC_CLOSE, 0);
-    else DrvClick(welcome, IDCANCEL);
+    if (closeInsteadOfCancel)
+        PostMessageA(welcome, WM_SYSCOMMAND, SC_CLOSE, 0);
+    else
+        DrvClick(welcome, IDCANCEL);
     DWORD code = 99;
     CHECK(DrvWaitExit(p, DRV_WAIT, &code));
     CHECK_EQ_INT(code, 0);
