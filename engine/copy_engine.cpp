@@ -13,6 +13,13 @@
 
 int copyIndex;
 
+const char OpenSourceFailed[] = "Unable to open source file!\nInstallation will now be aborted.";
+const char OpenDestinationFailed[] =
+    "Unable to open destination file!\nInstallation will now be aborted.";
+const char ReadSourceFailed[] = "Unable to read source file!\nInstallation will now be aborted.";
+const char WriteDestinationFailed[] =
+    "Unable to write destination file!\nInstallation will now be aborted.";
+
 namespace {
 
 const int PhaseLabelId = 400;
@@ -27,13 +34,6 @@ const DWORD CopyingEndPause = 2000;
 const int ReadSize = 32;
 // LZOpenFileA keeps the path in an OFSTRUCT, which holds 128 bytes.
 const int LzPathLimit = OFS_MAXPATHNAME;
-
-const char OpenSourceFailed[] = "Unable to open source file!\nInstallation will now be aborted.";
-const char OpenDestinationFailed[] =
-    "Unable to open destination file!\nInstallation will now be aborted.";
-const char ReadSourceFailed[] = "Unable to read source file!\nInstallation will now be aborted.";
-const char WriteDestinationFailed[] =
-    "Unable to write destination file!\nInstallation will now be aborted.";
 
 const char* DestinationFolder(const PayloadEntry& row) {
     if (row.flags & FlagWindowsDir) return WindowsDir;
@@ -116,19 +116,24 @@ int CopyOneFile(HWND page) {
     const PayloadEntry& row = PayloadTable[copyIndex];
     char stagedPath[MAX_PATH];
     char destinationPath[MAX_PATH];
-    ++copyIndex;
-    if (!StagedName(stagedPath, sizeof stagedPath, TempDir, row.fileName, SystemLeadByte)) {
-        ShowFailure(page, OpenSourceFailed);
-        return -1;
-    }
-    if (!JoinPath(destinationPath, sizeof destinationPath, DestinationFolder(row), row.fileName,
-                  SystemLeadByte)) {
-        ShowFailure(page, OpenDestinationFailed);
-        return -1;
-    }
+    // A path that does not fit is left empty, and refused only once the
+    // labels name the row it belongs to.
+    int stagedFits =
+        StagedName(stagedPath, sizeof stagedPath, TempDir, row.fileName, SystemLeadByte);
+    int destinationFits = JoinPath(destinationPath, sizeof destinationPath, DestinationFolder(row),
+                                   row.fileName, SystemLeadByte);
     SetDlgItemTextA(page, PhaseLabelId, "Copying:");
     SetDlgItemTextA(page, SourceLabelId, stagedPath);
     SetDlgItemTextA(page, DestinationLabelId, destinationPath);
+    ++copyIndex;
+    if (!stagedFits) {
+        ShowFailure(page, OpenSourceFailed);
+        return -1;
+    }
+    if (!destinationFits) {
+        ShowFailure(page, OpenDestinationFailed);
+        return -1;
+    }
     return ExpandFile(page, stagedPath, destinationPath, row.unpackedSize);
 }
 

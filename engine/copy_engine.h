@@ -16,6 +16,12 @@ constexpr UINT PhaseDelay = 100;
 // own window procedure back before the dialog goes.
 constexpr UINT WM_RESTORE_METER = WM_USER + 1;
 
+// The failures that end the installing page, each shown with ShowFailure.
+extern const char OpenSourceFailed[];
+extern const char OpenDestinationFailed[];
+extern const char ReadSourceFailed[];
+extern const char WriteDestinationFailed[];
+
 // Index of the next row to expand; -1 once a failure has ended the page.
 extern int copyIndex;
 

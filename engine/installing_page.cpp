@@ -18,9 +18,11 @@ BOOL OnInstallingInit(HWND page) {
     PlacePage(page, TRUE);
     TemplatePageText(page, TRUE);
     AttachMeter(page, MeterId);
-    if (!ComputeSharedFolders()) {
-        // No usable Windows or temporary folder: nothing could be staged.
-        ShowFailure(page, "Unable to open source file!\nInstallation will now be aborted.");
+    SharedFoldersResult folders = ComputeSharedFolders();
+    if (folders != SharedFoldersReady) {
+        // Nothing has been staged yet, and nothing will be.
+        ShowFailure(page,
+                    folders == SharedFoldersNoTemp ? OpenSourceFailed : OpenDestinationFailed);
         EndPageAfterFailure(page);
         return TRUE;
     }

@@ -30,18 +30,19 @@ int ShellProgramsFolder(char* out) {
 
 }  // namespace
 
-int ComputeSharedFolders() {
+SharedFoldersResult ComputeSharedFolders() {
     char raw[FolderSize];
-    UINT windowsLength = GetWindowsDirectoryA(raw, sizeof raw);
-    if (!AcceptSystemFolder(WindowsDir, sizeof WindowsDir, raw, sizeof raw, windowsLength,
-                            SystemLeadByte))
-        return 0;
     DWORD tempLength = GetTempPathA(sizeof raw, raw);
     if (!AcceptSystemFolder(TempDir, sizeof TempDir, raw, sizeof raw, tempLength, SystemLeadByte))
-        return 0;
-    if (!JoinPath(ShellNewDir, sizeof ShellNewDir, WindowsDir, "ShellNew", SystemLeadByte))
-        return 0;
-    if (ShellProgramsFolder(ProgramsMenuDir)) return 1;
-    return JoinPath(ProgramsMenuDir, sizeof ProgramsMenuDir, WindowsDir, "Start Menu\\Programs",
-                    SystemLeadByte);
+        return SharedFoldersNoTemp;
+    UINT windowsLength = GetWindowsDirectoryA(raw, sizeof raw);
+    if (!AcceptSystemFolder(WindowsDir, sizeof WindowsDir, raw, sizeof raw, windowsLength,
+                            SystemLeadByte) ||
+        !JoinPath(ShellNewDir, sizeof ShellNewDir, WindowsDir, "ShellNew", SystemLeadByte))
+        return SharedFoldersNoWindows;
+    if (ShellProgramsFolder(ProgramsMenuDir) ||
+        JoinPath(ProgramsMenuDir, sizeof ProgramsMenuDir, WindowsDir, "Start Menu\\Programs",
+                 SystemLeadByte))
+        return SharedFoldersReady;
+    return SharedFoldersNoWindows;
 }

@@ -14,6 +14,15 @@ extern char TempDir[FolderSize];
 extern char ShellNewDir[FolderSize];
 extern char ProgramsMenuDir[FolderSize];
 
-// Fills all four.  Returns 1, or 0 when the system gave no usable folder or
-// a composed one would not fit; then none of them may be used.
-int ComputeSharedFolders();
+enum SharedFoldersResult {
+    SharedFoldersReady = 1,
+    // No usable temporary folder: nothing can be staged (a source fault).
+    SharedFoldersNoTemp = 0,
+    // No usable Windows folder, or one too long for the folders made from
+    // it: the files bound for it have no destination.
+    SharedFoldersNoWindows = -1,
+};
+
+// Fills all four.  Unless the result is SharedFoldersReady, none of them
+// may be used.
+SharedFoldersResult ComputeSharedFolders();
