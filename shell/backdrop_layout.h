@@ -63,3 +63,12 @@ constexpr int StageAreaLeft = 0, StageAreaTop = 120, StageAreaRight = 150, Stage
 // the colour table, then the pixel rows.
 int DibColourCount(unsigned int bitsPerPixel, unsigned int usedColours);
 unsigned int DibPixelOffset(unsigned int headerSize, int colourCount);
+
+// Whether the bitmap in a resource of `size` bytes can be drawn without a
+// read past its end, whatever its header claims: a header of at least 40
+// bytes inside the block, a positive width and height of at most 32,767
+// (the drawing takes their low 16 bits), a depth of 1, 4, 8, 16, 24 or 32
+// bits, and the colour table and every pixel row (uncompressed) or the
+// stated image size (run-length coded) inside the block.  Other codings are
+// refused.
+int DibFitsBlock(const unsigned char* block, unsigned long size);

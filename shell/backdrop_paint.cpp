@@ -154,7 +154,9 @@ void LoadLogo(HINSTANCE instance, int bitmapId) {
     DWORD size = SizeofResource(instance, resource);
     HGLOBAL loaded = LoadResource(instance, resource);
     const void* data = loaded ? LockResource(loaded) : NULL;
-    if (!data || size < sizeof(BITMAPINFOHEADER)) return;
+    // A header that claims more than the resource holds leaves the band
+    // bare rather than drawing from beyond it.
+    if (!data || !DibFitsBlock(static_cast<const unsigned char*>(data), size)) return;
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
     void* copy = block ? GlobalLock(block) : NULL;
     if (!copy) {

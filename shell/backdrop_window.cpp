@@ -14,6 +14,10 @@ int ScreenHeight;
 
 namespace {
 
+// Handed out by WM_GETICON for the program's whole life: loading one per
+// query would leak a handle each time the system asks.
+HICON BackdropSmallIcon;
+
 const UINT ChainTimer = 1;
 const UINT ChainTimerDelay = 100;
 
@@ -48,7 +52,7 @@ LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             RunPageChain(window);
             return 0;
         case WM_GETICON:
-            return reinterpret_cast<LRESULT>(LoadSmallIcon(InstallerIconId));
+            return reinterpret_cast<LRESULT>(BackdropSmallIcon);
         case WM_DESTROY:
             FreeLogo();
             PostQuitMessage(0);
@@ -74,6 +78,7 @@ HWND CreateBackdropWindow(HINSTANCE instance) {
     ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
     ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
     InstallerInstance = instance;
+    BackdropSmallIcon = LoadSmallIcon(InstallerIconId);
     return CreateWindowExA(WS_EX_APPWINDOW, InstallerName, InstallerName, WS_POPUP, 0, 0,
                            ScreenWidth, ScreenHeight, NULL, NULL, instance, NULL);
 }

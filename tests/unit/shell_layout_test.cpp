@@ -1,7 +1,9 @@
 // Arithmetic of the backdrop and of page placement and texts.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "shell/backdrop_layout.h"
 #include "shell/page_layout.h"
@@ -66,6 +68,64 @@ TEST(BackdropDib, ColourCountAndPixelOffset) {
     EXPECT_EQ(5, DibColourCount(8, 0x30005));  // only its low 16 bits count
     EXPECT_EQ(40u + 1024u, DibPixelOffset(40, 256));
     EXPECT_EQ(40u, DibPixelOffset(40, 0));
+}
+
+// A resource block holding the shipped logo's shape: 130 x 31 pixels of 8
+// bits, 256 colours; rows of 132 bytes.
+struct LogoBlock {
+    std::vector<unsigned char> bytes;
+    LogoBlock() : bytes(40 + 1024 + 132 * 31, 0) {
+        Put(0, 40);
+        Put(4, 130);
+        Put(8, 31);
+        bytes[12] = 1;
+        bytes[14] = 8;
+    }
+    void Put(size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<unsigned char>(v >> (8 * i));
+    }
+    int Fits(size_t size) const {
+        return DibFitsBlock(bytes.data(), static_cast<unsigned long>(size));
+    }
+    int Fits() const { return Fits(bytes.size()); }
+};
+
+TEST(BackdropDib, ALogoIsDrawnOnlyWhenItsHeaderFitsItsBlock) {
+    LogoBlock logo;
+    EXPECT_TRUE(logo.Fits());
+    EXPECT_FALSE(logo.Fits(logo.bytes.size() - 1));  // last row one byte short
+    EXPECT_FALSE(logo.Fits(39));
+    EXPECT_FALSE(DibFitsBlock(nullptr, 100));
+
+    LogoBlock bad;
+    bad.Put(8, static_cast<uint32_t>(-31));  // top-down: 65,505 rows by its low 16 bits
+    EXPECT_FALSE(bad.Fits());
+    bad = LogoBlock();
+    bad.Put(32, 65535);  // a colour table far beyond the block
+    EXPECT_FALSE(bad.Fits());
+    bad.Put(32, 0x10000 + 16);  // only the low 16 bits count: 16 colours
+    EXPECT_TRUE(bad.Fits());
+    bad = LogoBlock();
+    bad.Put(0, static_cast<uint32_t>(logo.bytes.size() + 1));  // header larger than the block
+    EXPECT_FALSE(bad.Fits());
+    bad.Put(0, 0xFFFFFFF0u);  // and one that would wrap a 32-bit sum
+    EXPECT_FALSE(bad.Fits());
+    bad = LogoBlock();
+    bad.Put(4, 0x10000 + 130);  // wider than the drawing's 16 bits can say
+    EXPECT_FALSE(bad.Fits());
+    bad = LogoBlock();
+    bad.bytes[14] = 7;  // no such depth
+    EXPECT_FALSE(bad.Fits());
+
+    // Run-length coded: the stated image size must lie inside the block.
+    bad = LogoBlock();
+    bad.Put(16, 1);
+    bad.Put(20, 132 * 31);
+    EXPECT_TRUE(bad.Fits());
+    bad.Put(20, 132 * 31 + 1);
+    EXPECT_FALSE(bad.Fits());
+    bad.Put(16, 3);  // bit fields: masks the drawing would read as pixels
+    EXPECT_FALSE(bad.Fits());
 }
 
 TEST(PagePlacement, CentredOnTheScreenOrRightOfTheBand) {
