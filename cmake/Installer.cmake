@@ -19,6 +19,7 @@ set(KESTROVA_SOURCES
     pages/welcome_page.cpp
     pages/agreement_page.cpp
     pages/location_page.cpp
+    pages/folder_browser.cpp
     system/readme_launch.cpp
     ${KESTROVA_PURE_SOURCES}
 )

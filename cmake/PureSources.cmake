@@ -6,6 +6,7 @@ set(KESTROVA_PURE_SOURCES
     shell/backdrop_layout.cpp
     shell/page_layout.cpp
     pages/location_rules.cpp
+    pages/browser_layout.cpp
     engine/progress_state.cpp
     engine/reported_folder.cpp
 )

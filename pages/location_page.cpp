@@ -1,25 +1,19 @@
 #include "pages/location_page.h"
 
+#include "pages/folder_browser.h"
 #include "pages/pages.h"
 #include "shell/installer_messages.h"
 #include "shell/page_helpers.h"
 #include "shell/product_identity.h"
 
 char ProgramPath[ProgramPathSize] = ".";
-int BrowserDriveMode;
 
 namespace {
 
 const int ContinueId = IDOK;
 const int ResetFolderId = 302;
 const int PathEditId = 300;
-const int FolderListId = 301;
 const int PathEditLimit = ProgramPathSize - 1;
-
-void FinishListFill(HWND page) {
-    SendDlgItemMessageA(page, FolderListId, WM_SETREDRAW, TRUE, 0);
-    SetCursor(LoadCursorA(NULL, IDC_ARROW));
-}
 
 }  // namespace
 
@@ -30,7 +24,10 @@ void SetLocation(HWND page, const char* path, int driveMode) {
     SendDlgItemMessageA(page, FolderListId, WM_SETREDRAW, FALSE, 0);
     SendDlgItemMessageA(page, FolderListId, LB_RESETCONTENT, 0, 0);
     BrowserDriveMode = driveMode ? 1 : 0;
-    FinishListFill(page);
+    if (BrowserDriveMode)
+        FillDriveList(page);
+    else
+        FillFolderList(page, ProgramPath);
 }
 
 void ResetFolder(HWND page) {
@@ -83,6 +80,9 @@ void OnLocationCommand(HWND page, WPARAM wParam) {
         case ResetFolderId:
             ResetFolder(page);
             break;
+        case FolderListId:
+            if (HIWORD(wParam) == LBN_DBLCLK) OpenSelectedItem(page);
+            break;
     }
 }
 
@@ -95,6 +95,8 @@ INT_PTR CALLBACK LocationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
         case WM_COMMAND:
             OnLocationCommand(page, wParam);
             return TRUE;
+        case WM_DRAWITEM:
+            return DrawBrowserItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         case WM_CTLCOLORSTATIC:
             return reinterpret_cast<INT_PTR>(
                 StaticColourRule(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));

@@ -10,9 +10,8 @@
 // page's first reset always fills the edit box.
 extern char ProgramPath[ProgramPathSize];
 
-// Folder mode (0) or drive mode (1) of the folder list.
-extern int BrowserDriveMode;
-
+// Makes `path` the page's location: ProgramPath, the edit box and the
+// folder list (in drive mode a drive root) all show it.
 void SetLocation(HWND page, const char* path, int driveMode);
 void ResetFolder(HWND page);
 int AcceptTypedPath(HWND page);

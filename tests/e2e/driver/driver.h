@@ -158,8 +158,28 @@ DrvMessageBox* DrvExpectMessageBox(const char* file, int line, DrvProcess* p, co
                                    const char* text, int icon, int answer);
 
 // ---------------------------------------------------------------------------
+// List boxes
+// ---------------------------------------------------------------------------
+
+int DrvListCount(HWND list);
+// The item's text whole; 0 (and an empty text) when it would not fit.
+int DrvListText(HWND list, int index, char* text, int size);
+LRESULT DrvListData(HWND list, int index);
+int DrvListSelection(HWND list);
+// The item's rectangle on the screen.
+int DrvListItemRect(HWND list, int index, RECT* rect);
+// Scrolls the item into view if it is not, then double-clicks it with
+// posted mouse messages, as the list sees a user's.
+int DrvDoubleClickListItem(HWND list, int index);
+
+// ---------------------------------------------------------------------------
 // Screen
 // ---------------------------------------------------------------------------
+
+// Whether the screen shows image `index` of `images` at (x, y), drawn on
+// `background`, in its first `rows` rows; logs the first pixel that differs.
+int DrvScreenShowsImage(struct _IMAGELIST* images, int index, int x, int y, int rows,
+                        COLORREF background);
 
 void DrvScreenSize(int* width, int* height);
 
