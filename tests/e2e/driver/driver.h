@@ -186,6 +186,10 @@ void DrvScreenSize(int* width, int* height);
 // Colour of a screen pixel (0x00BBGGRR); CLR_INVALID when it cannot be read.
 COLORREF DrvScreenPixel(int x, int y);
 
+// Copies a rectangle of the screen into `pixels`, top row first, one
+// 0x00RRGGBB value per pixel.
+int DrvCaptureScreen(int x, int y, int width, int height, DWORD* pixels);
+
 // Waits until the pixel has the colour; stores the last colour read.
 int DrvWaitPixel(int x, int y, COLORREF want, DWORD timeoutMs, COLORREF* seen);
 

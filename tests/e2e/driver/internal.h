@@ -22,10 +22,6 @@ void DrvNoteMessageBoxes(DrvProcess* p);
 // Logs the process's visible top-level windows with class and caption.
 void DrvLogWindows(DrvProcess* p);
 
-// Copies a rectangle of the screen into `pixels`, top row first, one
-// 0x00RRGGBB value per pixel.
-int DrvCaptureScreen(int x, int y, int width, int height, DWORD* pixels);
-
 // Milliseconds since `start`, safe across the tick counter's wrap.
 inline DWORD DrvSince(DWORD start) { return GetTickCount() - start; }
 

@@ -298,3 +298,58 @@ SCENARIO(browser_limits) {
     DrvClick(page, IDCANCEL);
     ExpectAbortAndExit(p);
 }
+
+// Every GDI object a paint makes is released in it.  A process has room
+// for 65,536 of them under Wine, so a paint that kept even one would run
+// out within these repaints, and the backdrop or the list would come out
+// wrong.  Wine's GetGuiResources always says 0, so this is the proof.
+SCENARIO(repaint_endurance) {
+    const int BackdropPaints = 66000;
+    const int ListPaints = 20000;  // four rows drawn in each
+    HWND welcome;
+    DrvProcess* p = StartInstaller(ctx, &welcome);
+    REQUIRE(welcome);
+    HWND page = WalkToLocation(p);
+    REQUIRE(page);
+    HWND backdrop = DrvWaitWindow(p, "Kestrova", "Kestrova", DRV_WAIT);
+    REQUIRE(backdrop);
+    HWND list = DrvControl(page, FolderList);
+    DrvScreenshot("before");  // waits for the screen to settle
+
+    int width, height;
+    DrvScreenSize(&width, &height);
+    static DWORD before[640 * 480], after[640 * 480];
+    REQUIRE(width * height <= 640 * 480);
+    CHECK(DrvCaptureScreen(0, 0, width, height, before));
+    DWORD start = GetTickCount();
+    // A paint makes all its objects whatever it has to cover, so each is
+    // asked for directly, with nothing to cover, and done when the send
+    // returns.
+    for (int i = 0; i < BackdropPaints; ++i) SendMessageA(backdrop, WM_PAINT, 0, 0);
+    for (int i = 0; i < ListPaints; ++i) SendMessageA(list, WM_PAINT, 0, 0);
+    DrvLog("%d paints of the backdrop and %d of the list in %lu ms", BackdropPaints, ListPaints,
+           GetTickCount() - start);
+    // Still painting afterwards.  Minimised and restored, as around the
+    // read-me viewer, the backdrop must paint itself anew ...
+    ShowWindow(backdrop, SW_MINIMIZE);
+    ShowWindow(backdrop, SW_RESTORE);
+    DrvScreenshot("after");
+    CHECK(DrvCaptureScreen(0, 0, width, height, after));
+    RECT pageRect;
+    CHECK(DrvWindowRect(page, &pageRect));
+    int differ = 0;
+    for (int i = 0; i < width * height; ++i) {
+        int x = i % width, y = i / width;
+        int onPage = x >= pageRect.left && y >= pageRect.top && y < pageRect.bottom;
+        if (!onPage && before[i] != after[i] && differ++ == 0)
+            DrvLog("first difference at (%d, %d): %06lX, was %06lX", x, y, after[i], before[i]);
+    }
+    CHECK_EQ_INT(differ, 0);
+    // ... and the list draws a new listing.
+    Open(page, 1, "C:\\");
+    CheckHighlightBehindTextOnly(list, 1, 1);
+    CheckRowIcon(list, 3, 2, AskShellIcons().closedFolder);
+
+    DrvClick(page, IDCANCEL);
+    ExpectAbortAndExit(p);
+}
