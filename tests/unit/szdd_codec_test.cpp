@@ -206,6 +206,18 @@ TEST(SzddDecode, InitialFillOverlapAndWrap) {
     EXPECT_EQ(Bytes(out.begin() + 4096, out.end()), Bytes(data.begin(), data.begin() + 3));
 }
 
+TEST(SzddDecode, NineOutputBytesPerDataByte) {
+    // A zero control byte and eight 18-byte matches of the initial spaces: 17
+    // data bytes give 144, more than eight per data byte.
+    Bytes body = {0x00};
+    for (int i = 0; i < 8; ++i) body.insert(body.end(), {0x00, 0x0F});
+    const Bytes stream = Stream(144, body);
+    ASSERT_EQ(stream.size(), 31u);
+    Bytes out;
+    ASSERT_EQ(szdd::Decode(stream, &out), DecodeStatus::Ok);
+    EXPECT_EQ(out, Bytes(144, ' '));
+}
+
 TEST(SzddDecode, Errors) {
     const Bytes good = Pack(Words(3000, 41));
     Bytes out = {1, 2, 3}, s;

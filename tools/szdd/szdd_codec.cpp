@@ -303,12 +303,13 @@ private:
     const std::function<void(const Token&)>& visit_;
 };
 
-// Every two data bytes make at most 16 output bytes, so a length beyond
-// eight times the data size cannot be reached.  Checked before anything is
+// Every two data bytes make at most 18 output bytes (the length field's
+// largest value, whatever the packer chooses to use), so a length beyond
+// nine times the data size cannot be reached.  Checked before anything is
 // allocated for the output, so that a forged length costs nothing.
 bool LengthReachable(std::size_t streamSize, std::uint32_t length) {
     const std::uint64_t data = streamSize - kHeaderSize;
-    return std::uint64_t{length} <= data * 8;
+    return std::uint64_t{length} <= data * 9;
 }
 
 }  // namespace
