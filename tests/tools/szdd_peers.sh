@@ -33,6 +33,8 @@ else
   i=0
   while [ $i -lt 3000 ]; do echo "line $i of a made-up text, $((i * 7919 % 1000))"; i=$((i + 1)); done > "$in/text.txt"
 fi
+# Runs packed mostly into 18-byte matches, which mscompress never writes.
+sh "$(dirname "$0")/long-runs.sh" "$szdd" "$in/long-runs.bin"
 # Leading spaces: matches that start in the ring's initial fill.
 { printf '%40s' ''; echo 'indented'; printf '%300s' ''; cat "$in/text.txt"; } > "$in/spaces.txt"
 # A real binary, or a made one that mixes code-like and zero-filled areas.

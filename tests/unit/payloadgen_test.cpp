@@ -42,6 +42,11 @@ Table Measured(const char* rows, uint32_t size, std::vector<PackedHeader>* heade
     return t;
 }
 
+void SetSize(Table* t, std::vector<PackedHeader>* headers, size_t row, uint32_t size) {
+    t->rows[row].unpackedSize = size;
+    (*headers)[row].expandedLength = size;
+}
+
 TEST(PayloadRows, ParsesRowsCaptionsAndCounts) {
     Table t;
     ASSERT_EQ("", ParseRows(kRows, &t));
@@ -63,6 +68,9 @@ TEST(PayloadRows, NamesTheFaultyLine) {
     Table w;
     EXPECT_NE(std::string::npos,
               ParseRows("A.exe 0 R C\ninstallCount 1\n", &w).find("shortcutCount"));
+    Table x;
+    EXPECT_NE(std::string::npos,
+              ParseRows("A.exe 0 R C\ninstallCount 1\nshortcutCount 0 1\n", &x).find("line 3"));
 }
 
 TEST(PayloadRows, ReadsTheSzddHeader) {
@@ -94,15 +102,22 @@ TEST(PayloadTableRules, RefusesBrokenCounts) {
     EXPECT_NE("", CheckTable(t, headers));
 }
 
-TEST(PayloadTableRules, RefusesTotalsOutsideTheMetersRange) {
+TEST(PayloadTableRules, RefusesInstalledTotalsOutsideTheMetersRange) {
+    // Only the installCount leading rows are installed and count; the third
+    // row is carried but never counted, however large.
     std::vector<PackedHeader> headers;
-    Table t = Measured(kRows, 2133, &headers);  // 6399 in all
+    Table t = Measured(kRows, 0xFFFFFFFFu, &headers);
+    t.installCount = 2;
+    SetSize(&t, &headers, 0, 3200);
+    SetSize(&t, &headers, 1, 3199);
     EXPECT_NE(std::string::npos, CheckTable(t, headers).find("6400"));
-    headers.clear();
-    t = Measured(kRows, 2134, &headers);  // 6402
+    SetSize(&t, &headers, 1, 3200);
     EXPECT_EQ("", CheckTable(t, headers));
-    headers.clear();
-    t = Measured(kRows, 0x30000000u, &headers);  // above 2^31 in all
+    // 2^31 is one byte too many.
+    SetSize(&t, &headers, 0, 0x40000000u);
+    SetSize(&t, &headers, 1, 0x3FFFFFFFu);
+    EXPECT_EQ("", CheckTable(t, headers));
+    SetSize(&t, &headers, 1, 0x40000000u);
     EXPECT_NE(std::string::npos, CheckTable(t, headers).find("2^31"));
 }
 
@@ -119,6 +134,16 @@ TEST(PayloadTableRules, RefusesNamesThatDoNotFitTheirFields) {
         "installCount 1\nshortcutCount 0\n",
         7000, &headers);
     EXPECT_NE("", CheckTable(t, headers));  // a 40-character caption
+    headers.clear();
+    t = Measured("A.exe 0 Abcdefghijklmnopqrs C\ninstallCount 1\nshortcutCount 0\n", 7000,
+                 &headers);
+    EXPECT_EQ("", CheckTable(t, headers));  // exactly 19
+    t.rows[0].resourceName += "t";
+    EXPECT_NE(std::string::npos, CheckTable(t, headers).find("19"));
+    headers.clear();
+    t = Measured("A.exe 0 SAME C\nB.exe 0 SAME D\ninstallCount 2\nshortcutCount 0\n", 7000,
+                 &headers);
+    EXPECT_NE(std::string::npos, CheckTable(t, headers).find("SAME is used twice"));
 }
 
 TEST(PayloadTableRules, RefusesAPackedFileThatDoesNotMatch) {
@@ -132,6 +157,32 @@ TEST(PayloadTableRules, RefusesAPackedFileThatDoesNotMatch) {
     headers[2].missingChar = 'e';
     headers[0].valid = false;
     EXPECT_NE("", CheckTable(t, headers));
+}
+
+// What the installer is built from: each row's fields in PayloadEntry's
+// order, and each row's resource naming its own packed file.
+TEST(PayloadOutput, TableSourceAndResourceScript) {
+    Table t;
+    ASSERT_EQ("", ParseRows(kRows, &t));
+    for (size_t i = 0; i < t.rows.size(); ++i) {
+        t.rows[i].unpackedSize = 1000 + static_cast<uint32_t>(i);
+        t.rows[i].packedSize = 500 + static_cast<uint32_t>(i);
+    }
+    EXPECT_NE(std::string::npos,
+              payloadgen::RenderTableSource(t).find(
+                  "const PayloadEntry PayloadTable[] = {\n"
+                  "    {\"Zelmunin.exe\", 1, \"UINSTALL\", \"Uninstall\", 1000u, 500u},\n"
+                  "    {\"Quorvik.exe\", 0, \"PROGRAM\", \"Quorvik\", 1001u, 501u},\n"
+                  "    {\"Qvreader.exe\", 0, \"README\", \"Read Me\", 1002u, 502u},\n"
+                  "};\n\n"
+                  "extern const int PayloadRowCount = 3;\n"
+                  "extern const int installCount = 3;\n"
+                  "extern const int shortcutCount = 2;\n"));
+    const std::string script =
+        payloadgen::RenderResourceScript(t, {"p/Zelmunin.ex_", "p/Quorvik.ex_", "p/Qvreader.ex_"});
+    EXPECT_NE(std::string::npos, script.find("\nUINSTALL RCDATA \"p/Zelmunin.ex_\"\n"
+                                             "PROGRAM RCDATA \"p/Quorvik.ex_\"\n"
+                                             "README RCDATA \"p/Qvreader.ex_\"\n"));
 }
 
 }  // namespace

@@ -164,7 +164,7 @@ TEST(PageTemplate, SubstitutesTheProductNameOnce) {
 TEST(PageTemplate, RefusesWhatWouldNotFitWithoutWritingPastTheEnd) {
     char out[12];
     std::memset(out, 'x', sizeof out);
-    // "Quorvik v%s" -> 11 characters + terminator: fits exactly.
+    // "Quorvik abc": 11 characters + terminator fit exactly.
     ASSERT_EQ(1, FormatPageTemplate(out, 12, "%s abc", "Quorvik"));
     EXPECT_STREQ("Quorvik abc", out);
     char guarded[16];
@@ -172,6 +172,11 @@ TEST(PageTemplate, RefusesWhatWouldNotFitWithoutWritingPastTheEnd) {
     EXPECT_EQ(0, FormatPageTemplate(guarded, 11, "%s abc", "Quorvik"));
     EXPECT_STREQ("", guarded);
     for (int i = 11; i < 16; ++i) EXPECT_EQ('x', guarded[i]);
+    // No room even for the terminator, also for an empty text.
+    char none[1] = {'x'};
+    EXPECT_EQ(0, FormatPageTemplate(none, 0, "%s abc", "Quorvik"));
+    EXPECT_EQ(0, FormatPageTemplate(none, 0, "", "Quorvik"));
+    EXPECT_EQ('x', none[0]);
 }
 
 }  // namespace

@@ -60,12 +60,12 @@ std::uint64_t TokenBits(const Bytes& stream) {
     return bits;
 }
 
-// Packs, checks every match against the format's limits for all readers,
+// Packs, checks that no match reads the slot being written (4096 back),
 // decodes and compares.  Returns the stream.
 Bytes CheckedRoundTrip(const Bytes& data, szdd::Parse parse = szdd::Parse::Optimal) {
     Bytes packed = Pack(data, parse);
     for (const auto& t : Tokens(packed))
-        EXPECT_TRUE(t.literal || (t.length <= 16 && t.Distance() <= 4095))
+        EXPECT_TRUE(t.literal || t.Distance() <= 4095)
             << "match of " << int{t.length} << " from " << t.Distance() << " back at "
             << t.outputOffset;
     Bytes back;
@@ -112,7 +112,7 @@ TEST(SzddRoundTrip, Runs) {
     // their own output, the first one byte back.
     for (std::uint8_t fill : {std::uint8_t{0}, std::uint8_t{0xFF}}) {
         const auto tokens = Tokens(CheckedRoundTrip(Bytes(100000, fill)));
-        ASSERT_EQ(tokens.size(), 1 + (100000 - 1 + 15) / 16);
+        ASSERT_EQ(tokens.size(), 1 + (100000 - 1 + 17) / 18);
         EXPECT_TRUE(tokens[0].literal);
         EXPECT_EQ(tokens[1].Distance(), 1);
     }
@@ -140,7 +140,7 @@ std::uint64_t BruteForceOptimalBits(const Bytes& data) {
     std::vector<std::uint64_t> cost(n + 1, 0);
     for (std::size_t i = n; i-- > 0;) {
         cost[i] = cost[i + 1] + 9;
-        const std::size_t limit = std::min<std::size_t>(16, n - i);
+        const std::size_t limit = std::min<std::size_t>(18, n - i);
         for (std::size_t d = 1; d <= 4095; ++d)
             for (std::size_t len = 1;
                  len <= limit && buf[4096 + i - d + len - 1] == data[i + len - 1]; ++len)
@@ -204,6 +204,18 @@ TEST(SzddDecode, InitialFillOverlapAndWrap) {
     body.insert(body.end(), {0x00, 0xF0, 0xF0});  // 0xFF0, length 3
     ASSERT_EQ(szdd::Decode(Stream(4099, body), &out), DecodeStatus::Ok);
     EXPECT_EQ(Bytes(out.begin() + 4096, out.end()), Bytes(data.begin(), data.begin() + 3));
+}
+
+TEST(SzddDecode, NineOutputBytesPerDataByte) {
+    // A zero control byte and eight 18-byte matches of the initial spaces: 17
+    // data bytes give 144, more than eight per data byte.
+    Bytes body = {0x00};
+    for (int i = 0; i < 8; ++i) body.insert(body.end(), {0x00, 0x0F});
+    const Bytes stream = Stream(144, body);
+    ASSERT_EQ(stream.size(), 31u);
+    Bytes out;
+    ASSERT_EQ(szdd::Decode(stream, &out), DecodeStatus::Ok);
+    EXPECT_EQ(out, Bytes(144, ' '));
 }
 
 TEST(SzddDecode, Errors) {

@@ -80,21 +80,29 @@ private:
     }
 
     // Length of the common prefix of a and b, at most limit (<= kMaxMatch).
-    // Compares whole words: the buffer has kMaxMatch bytes of padding, and
-    // b is the later of the two, so both reads stay inside it.
+    // Compares two words and a half-word, which together span kMaxMatch: the
+    // buffer has kMaxMatch bytes of padding, and b is the later of the two,
+    // so every read stays inside it.
     static unsigned CommonLength(const std::uint8_t* a, const std::uint8_t* b, unsigned limit) {
 #if defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-        static_assert(kMaxMatch == 16, "two words per comparison");
+        static_assert(kMaxMatch == 8 + 8 + 2, "two words and a half-word per comparison");
         std::uint64_t wa, wb;
+        unsigned len;
         std::memcpy(&wa, a, 8);
         std::memcpy(&wb, b, 8);
-        unsigned len;
         if (wa != wb) {
             len = static_cast<unsigned>(__builtin_ctzll(wa ^ wb)) / 8;
         } else {
             std::memcpy(&wa, a + 8, 8);
             std::memcpy(&wb, b + 8, 8);
-            len = wa != wb ? 8 + static_cast<unsigned>(__builtin_ctzll(wa ^ wb)) / 8 : 16;
+            if (wa != wb) {
+                len = 8 + static_cast<unsigned>(__builtin_ctzll(wa ^ wb)) / 8;
+            } else {
+                std::uint16_t ha, hb;
+                std::memcpy(&ha, a + 16, 2);
+                std::memcpy(&hb, b + 16, 2);
+                len = ha != hb ? 16 + static_cast<unsigned>(__builtin_ctz(ha ^ hb)) / 8 : 18;
+            }
         }
         return std::min(len, limit);
 #else
@@ -303,12 +311,13 @@ private:
     const std::function<void(const Token&)>& visit_;
 };
 
-// Every two data bytes make at most 16 output bytes, so a length beyond
-// eight times the data size cannot be reached.  Checked before anything is
+// Every two data bytes make at most 18 output bytes (the length field's
+// largest value, whatever the packer chooses to use), so a length beyond
+// nine times the data size cannot be reached.  Checked before anything is
 // allocated for the output, so that a forged length costs nothing.
 bool LengthReachable(std::size_t streamSize, std::uint32_t length) {
     const std::uint64_t data = streamSize - kHeaderSize;
-    return std::uint64_t{length} <= data * 8;
+    return std::uint64_t{length} <= data * 9;
 }
 
 }  // namespace

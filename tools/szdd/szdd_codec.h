@@ -26,8 +26,8 @@ constexpr std::size_t kHeaderSize = 14;
 constexpr unsigned kRingSize = 4096;
 constexpr unsigned kRingStart = 0xFF0;
 constexpr unsigned kMinMatch = 3;
-// The field can say 18, but some readers refuse anything above 16.
-constexpr unsigned kMaxMatch = 16;
+// The four-bit length field, plus kMinMatch.
+constexpr unsigned kMaxMatch = 18;
 // A source 4096 back is the byte being overwritten; stay one short of it.
 constexpr unsigned kMaxDistance = kRingSize - 1;
 constexpr std::uint64_t kMaxExpandedLength = 0xFFFFFFFFu;
