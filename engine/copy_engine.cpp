@@ -35,12 +35,6 @@ const int ReadSize = 32;
 // LZOpenFileA keeps the path in an OFSTRUCT, which holds 128 bytes.
 const int LzPathLimit = OFS_MAXPATHNAME;
 
-const char* DestinationFolder(const PayloadEntry& row) {
-    if (row.flags & FlagWindowsDir) return WindowsDir;
-    if (row.flags & FlagShellNewDir) return ShellNewDir;
-    return ProgramPath;
-}
-
 // Writes the row's packed resource, unchanged, to the staged path.  Silent
 // by design: a file that could not be written whole is caught when it is
 // expanded, by its length.
@@ -120,7 +114,7 @@ int CopyOneFile(HWND page) {
     // labels name the row it belongs to.
     int stagedFits =
         StagedName(stagedPath, sizeof stagedPath, TempDir, row.fileName, SystemLeadByte);
-    int destinationFits = JoinPath(destinationPath, sizeof destinationPath, DestinationFolder(row),
+    int destinationFits = JoinPath(destinationPath, sizeof destinationPath, PayloadFolderPath(RowFolder(row.flags)),
                                    row.fileName, SystemLeadByte);
     SetDlgItemTextA(page, PhaseLabelId, "Copying:");
     SetDlgItemTextA(page, SourceLabelId, stagedPath);

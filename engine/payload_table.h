@@ -17,6 +17,19 @@ enum PayloadFlags {
     FlagShellNewDir = 2,
 };
 
+// The folder a row's file is installed into, and where its shortcut points
+// and works: the Windows folder wins over ShellNew when both are flagged.
+enum PayloadFolder {
+    InstallFolder,
+    WindowsFolder,
+    ShellNewFolder,
+};
+inline PayloadFolder RowFolder(unsigned int flags) {
+    if (flags & FlagWindowsDir) return WindowsFolder;
+    if (flags & FlagShellNewDir) return ShellNewFolder;
+    return InstallFolder;
+}
+
 extern const PayloadEntry PayloadTable[];
 extern const int PayloadRowCount;
 extern const int installCount;   // leading rows that are staged, expanded and removed

@@ -4,6 +4,7 @@
 
 #include "engine/code_page.h"
 #include "engine/reported_folder.h"
+#include "pages/location_page.h"
 
 char WindowsDir[FolderSize];
 char TempDir[FolderSize];
@@ -45,4 +46,16 @@ SharedFoldersResult ComputeSharedFolders() {
                  SystemLeadByte))
         return SharedFoldersReady;
     return SharedFoldersNoWindows;
+}
+
+const char* PayloadFolderPath(PayloadFolder folder) {
+    switch (folder) {
+        case WindowsFolder:
+            return WindowsDir;
+        case ShellNewFolder:
+            return ShellNewDir;
+        case InstallFolder:
+            break;
+    }
+    return ProgramPath;
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "engine/paths.h"
+#include "engine/payload_table.h"
 
 constexpr int FolderSize = MAX_PATH;
 
@@ -26,3 +27,6 @@ enum SharedFoldersResult {
 // Fills all four.  Unless the result is SharedFoldersReady, none of them
 // may be used.
 SharedFoldersResult ComputeSharedFolders();
+
+// The folder that RowFolder names: one of the above, or ProgramPath.
+const char* PayloadFolderPath(PayloadFolder folder);
