@@ -114,8 +114,9 @@ int CopyOneFile(HWND page) {
     // labels name the row it belongs to.
     int stagedFits =
         StagedName(stagedPath, sizeof stagedPath, TempDir, row.fileName, SystemLeadByte);
-    int destinationFits = JoinPath(destinationPath, sizeof destinationPath, PayloadFolderPath(RowFolder(row.flags)),
-                                   row.fileName, SystemLeadByte);
+    int destinationFits =
+        JoinPath(destinationPath, sizeof destinationPath, PayloadFolderPath(RowFolder(row.flags)),
+                 row.fileName, SystemLeadByte);
     SetDlgItemTextA(page, PhaseLabelId, "Copying:");
     SetDlgItemTextA(page, SourceLabelId, stagedPath);
     SetDlgItemTextA(page, DestinationLabelId, destinationPath);

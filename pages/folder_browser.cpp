@@ -1,12 +1,12 @@
 #include "pages/folder_browser.h"
 
 #include <shellapi.h>
-#include <shlobj.h>
 
 #include "engine/code_page.h"
 #include "engine/paths.h"
 #include "pages/browser_layout.h"
 #include "pages/location_page.h"
+#include "pages/shell_icons.h"
 #include "shell/backdrop_style.h"
 #include "shell/system_libraries.h"
 
@@ -29,9 +29,8 @@ const int HeaderHeight = 18;
 const int NoIcon = -1;
 
 // The header's, a folder's and the current folder's icons in the system
-// image list.  The shell is asked for them: the classic fixed places (15,
-// 3 and 4) hold them on Windows, but a system that fills its list on demand
-// may have nothing there.  The fixed places remain the fallback.
+// image list, asked of the shell at every fill; the classic fixed places
+// are the fallback.
 struct BrowserIcons {
     int computer;
     int closedFolder;
@@ -127,42 +126,10 @@ void StepTo(HWND page, const char* path, int driveMode) {
     SetLocation(page, path, driveMode);
 }
 
-// A folder's icon is asked by attributes alone, without touching the disk.
-// The open one needs a real folder (asked by attributes the shell may give
-// the closed one): the Windows folder, which every system has.
-int FolderIcon(int open, int fallback) {
-    SHFILEINFOA info;
-    ZeroMemory(&info, sizeof info);
-    DWORD_PTR found;
-    if (open) {
-        char windows[MAX_PATH];
-        UINT length = GetWindowsDirectoryA(windows, sizeof windows);
-        if (length == 0 || length >= sizeof windows) return fallback;
-        found = SHGetFileInfoA(windows, 0, &info, sizeof info,
-                               SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON);
-    } else {
-        found = SHGetFileInfoA("Folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
-                               SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
-    }
-    return found ? info.iIcon : fallback;
-}
-
-int ComputerIcon(int fallback) {
-    LPITEMIDLIST computer = NULL;
-    if (FAILED(SHGetSpecialFolderLocation(NULL, CSIDL_DRIVES, &computer)) || !computer)
-        return fallback;
-    SHFILEINFOA info;
-    ZeroMemory(&info, sizeof info);
-    DWORD_PTR found = SHGetFileInfoA(reinterpret_cast<LPCSTR>(computer), 0, &info, sizeof info,
-                                     SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
-    CoTaskMemFree(computer);
-    return found ? info.iIcon : fallback;
-}
-
 void LookUpBrowserIcons() {
-    Icons.computer = ComputerIcon(Icons.computer);
-    Icons.closedFolder = FolderIcon(FALSE, Icons.closedFolder);
-    Icons.openFolder = FolderIcon(TRUE, Icons.openFolder);
+    Icons.computer = ShellComputerIcon(Icons.computer);
+    Icons.closedFolder = ShellFolderIcon(FALSE, Icons.closedFolder);
+    Icons.openFolder = ShellFolderIcon(TRUE, Icons.openFolder);
 }
 
 int DriveIcon(const char* root) {

@@ -5,6 +5,7 @@
 #include "shell/product_identity.h"
 #include "shell/stage.h"
 #include "system/readme_launch.h"
+#include "system/registry_records.h"
 
 namespace {
 
@@ -18,9 +19,11 @@ const PageStep PageSteps[] = {
     {StageAgreement, AgreementTemplate, AgreementPageProc},
     {StageLocation, LocationTemplate, LocationPageProc},
     {StageInstalling, InstallingTemplate, InstallingPageProc},
+    {StageGroup, GroupTemplate, GroupPageProc},
 };
 
 void RunFinishSequence(HWND backdrop) {
+    WriteRegistryRecords(backdrop);
     SetStage(StageReadMe);
     char text[1024];
     wsprintfA(text,

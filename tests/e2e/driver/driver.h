@@ -166,6 +166,15 @@ int DrvListCount(HWND list);
 int DrvListText(HWND list, int index, char* text, int size);
 LRESULT DrvListData(HWND list, int index);
 int DrvListSelection(HWND list);
+// The same for combo boxes.
+int DrvComboCount(HWND combo);
+int DrvComboText(HWND combo, int index, char* text, int size);
+int DrvComboSelection(HWND combo);
+
+// Types characters into an edit control as the keyboard would (posted
+// WM_CHAR), so that its limits apply.
+int DrvTypeChars(HWND edit, const char* text);
+
 // The item's rectangle on the screen.
 int DrvListItemRect(HWND list, int index, RECT* rect);
 // Scrolls the item into view if it is not, then double-clicks it with

@@ -6,23 +6,46 @@
 
 int DrvListCount(HWND list) { return (int)SendMessageA(list, LB_GETCOUNT, 0, 0); }
 
-int DrvListText(HWND list, int index, char* text, int size) {
-    // Asked in UTF-16: Wine hands an ANSI caller in another process the
-    // list's UTF-16 text unconverted.
+namespace {
+
+// Asked in UTF-16: Wine hands an ANSI caller in another process the
+// control's UTF-16 text unconverted.
+int ItemText(HWND control, UINT lengthMessage, UINT textMessage, int index, char* text, int size) {
     text[0] = '\0';
     WCHAR wide[1024];
-    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
+    LRESULT length = SendMessageW(control, lengthMessage, index, 0);
     if (length < 0 || length >= (LRESULT)(sizeof wide / sizeof wide[0]) ||
-        SendMessageW(list, LB_GETTEXT, index, (LPARAM)wide) != length) {
-        DrvLog("list item %d: no text of length %ld", index, (long)length);
+        SendMessageW(control, textMessage, index, (LPARAM)wide) != length) {
+        DrvLog("item %d: no text of length %ld", index, (long)length);
         return 0;
     }
     int bytes = WideCharToMultiByte(CP_ACP, 0, wide, (int)length, text, size - 1, NULL, NULL);
     if (bytes <= 0 && length > 0) {
-        DrvLog("list item %d: %ld characters do not fit %d bytes", index, (long)length, size);
+        DrvLog("item %d: %ld characters do not fit %d bytes", index, (long)length, size);
         return 0;
     }
     text[bytes] = '\0';
+    return 1;
+}
+
+}  // namespace
+
+int DrvListText(HWND list, int index, char* text, int size) {
+    return ItemText(list, LB_GETTEXTLEN, LB_GETTEXT, index, text, size);
+}
+
+int DrvComboCount(HWND combo) { return (int)SendMessageA(combo, CB_GETCOUNT, 0, 0); }
+
+int DrvComboText(HWND combo, int index, char* text, int size) {
+    return ItemText(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, index, text, size);
+}
+
+int DrvComboSelection(HWND combo) { return (int)SendMessageA(combo, CB_GETCURSEL, 0, 0); }
+
+int DrvTypeChars(HWND edit, const char* text) {
+    for (const char* c = text; *c; ++c)
+        if (!PostMessageA(edit, WM_CHAR, (unsigned char)*c, 1)) return 0;
+    DrvLog("typed \"%s\"", text);
     return 1;
 }
 

@@ -317,7 +317,9 @@ SCENARIO(finish_view_readme) {
     REQUIRE(welcome);
     HWND page = WalkToInstalling(p, "C:\\Program Files\\Quorvik Suite");
     REQUIRE(page);
-    CHECK(DrvWaitWindowGone(page, 60000));
+    HWND group = WaitForGroupPage(p, page);
+    REQUIRE(group);
+    AcceptGroup(p, group, "Quorvik");
     EXPECT_MESSAGE_BOX(p, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDYES);
     // The viewer is a process of its own: find its window on the screen.
     HWND viewer = NULL;

@@ -34,8 +34,12 @@ SCENARIO(tour) {
     REQUIRE(page = Shoot(p, LocationCaption, "3-location"));
     DrvClick(page, IDOK);
     REQUIRE(page = Shoot(p, InstallingCaption, "4-installing"));
-    ShootMessageBox(p, "5-installed", IDNO);
-    ShootMessageBox(p, "6-finished", IDOK);
+    CHECK(DrvWaitWindowGone(page, 60000));
+    REQUIRE(page = Shoot(p, GroupCaption, "5-group"));
+    DrvClick(page, 2000);
+    ShootMessageBox(p, "6-shortcuts", IDOK);
+    ShootMessageBox(p, "7-installed", IDNO);
+    ShootMessageBox(p, "8-finished", IDOK);
     DWORD code = 99;
     CHECK(DrvWaitExit(p, DRV_WAIT, &code));
     CHECK_EQ_INT(code, 0);

@@ -7,6 +7,8 @@ const char WelcomeCaption[] = "Kestrova For Windows";
 const char AgreementCaption[] = "Quorvik License Agreement";
 const char LocationCaption[] = "Quorvik Program Location";
 const char InstallingCaption[] = "Installing Quorvik Program Files";
+const char GroupCaption[] = "Quorvik Program Group";
+const char ShortcutsCreated[] = "Shortcuts Created Successfully!";
 const char AbortText[] =
     "Installation Aborted!\n\nIf you need assistance you can email\nsupport at - "
     "support@halvenor.com!";
@@ -49,9 +51,21 @@ HWND WalkToInstalling(DrvProcess* p, const char* folder) {
     return DrvWaitWindow(p, InstallingCaption, "#32770", DRV_WAIT);
 }
 
-void FinishAfterInstalling(DrvProcess* p, HWND installing) {
+HWND WaitForGroupPage(DrvProcess* p, HWND installing) {
     // The installing page takes about nine seconds of fixed pauses.
     CHECK(DrvWaitWindowGone(installing, 60000));
+    return DrvWaitWindow(p, GroupCaption, "#32770", DRV_WAIT);
+}
+
+void AcceptGroup(DrvProcess* p, HWND groupPage, const char* group) {
+    DrvClick(groupPage, 2000);
+    EXPECT_MESSAGE_BOX(p, group, ShortcutsCreated, MB_ICONINFORMATION, IDOK);
+}
+
+void FinishAfterInstalling(DrvProcess* p, HWND installing) {
+    HWND group = WaitForGroupPage(p, installing);
+    REQUIRE(group);
+    AcceptGroup(p, group, "Quorvik");
     EXPECT_MESSAGE_BOX(p, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDNO);
     EXPECT_MESSAGE_BOX(p, "Kestrova", ClosingText, MB_ICONINFORMATION, IDOK);
     DWORD code = 99;

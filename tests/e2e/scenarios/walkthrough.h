@@ -9,6 +9,8 @@ extern const char WelcomeCaption[];
 extern const char AgreementCaption[];
 extern const char LocationCaption[];
 extern const char InstallingCaption[];
+extern const char GroupCaption[];
+extern const char ShortcutsCreated[];
 extern const char AbortText[];
 extern const char FinishQuestion[];
 extern const char ClosingText[];
@@ -24,9 +26,15 @@ HWND WalkToLocation(DrvProcess* p);
 // On to the installing page, with `folder` typed first unless it is NULL.
 HWND WalkToInstalling(DrvProcess* p, const char* folder);
 
-// Waits for the installing page to end and answers the finish sequence
-// (No to the read-me question, OK to the closing message); checks the exit
-// code is 0.
+// Waits for the installing page to end and for the group page; NULL when
+// it did not come.
+HWND WaitForGroupPage(DrvProcess* p, HWND installing);
+// Continue on the group page, and the success box captioned `group`.
+void AcceptGroup(DrvProcess* p, HWND groupPage, const char* group);
+
+// Waits for the installing page to end, accepts the default group and
+// answers the finish sequence (No to the read-me question, OK to the
+// closing message); checks the exit code is 0.
 void FinishAfterInstalling(DrvProcess* p, HWND installing);
 
 // Answers the abort message (exactly one must come) and checks that the

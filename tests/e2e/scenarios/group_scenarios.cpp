@@ -1,0 +1,351 @@
+// The program group page, the shortcuts it has made and the registry
+// records of the finish sequence, read back through the system.
+#include "walkthrough.h"
+
+#include <shlobj.h>
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+const int GroupField = 500;
+const int ResetGroup = 501;
+const int Continue = 2000;
+
+const char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char ProductUninstallKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvik";
+const char ClassKey[] = "CLSID\\{6A3F1D20-4B7C-4E21-8E52-0A1B2C3D4E5F}";
+const char ServerKey[] = "CLSID\\{6A3F1D20-4B7C-4E21-8E52-0A1B2C3D4E5F}\\InProcServer32";
+const char FindExtensionsKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static";
+
+void ProgramsFolder(char* out) {
+    out[0] = '\0';
+    CHECK(SHGetFolderPathA(NULL, CSIDL_COMMON_PROGRAMS, NULL, SHGFP_TYPE_CURRENT, out) == S_OK);
+}
+
+// A REG_SZ value with its terminator counted, as the records are written.
+void ExpectValue(HKEY root, const char* key, const char* name, const char* data) {
+    HKEY k;
+    if (!CHECK(RegOpenKeyExA(root, key, 0, KEY_READ, &k) == ERROR_SUCCESS)) {
+        DrvLog("  no key %s", key);
+        return;
+    }
+    char got[512] = "";
+    DWORD type = 0, size = sizeof got;
+    CHECK(RegQueryValueExA(k, name, NULL, &type, (BYTE*)got, &size) == ERROR_SUCCESS);
+    RegCloseKey(k);
+    CHECK_EQ_INT(type, REG_SZ);
+    CHECK_EQ_INT(size, strlen(data) + 1);
+    CHECK_EQ_STR(got, data);
+}
+
+int KeyExists(HKEY root, const char* key) {
+    HKEY k;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return 0;
+    RegCloseKey(k);
+    return 1;
+}
+
+void ExpectUninstallRecord(const char* programPath, const char* group) {
+    char windows[MAX_PATH], command[MAX_PATH];
+    WindowsFolder(windows, sizeof windows);
+    snprintf(command, sizeof command, "%s\\Zelmunin.exe", windows);
+    ExpectValue(HKEY_LOCAL_MACHINE, ProductUninstallKey, "DisplayName", "Quorvik Uninstall");
+    ExpectValue(HKEY_LOCAL_MACHINE, ProductUninstallKey, "UninstallString", command);
+    ExpectValue(HKEY_LOCAL_MACHINE, ProductUninstallKey, "Program Path", programPath);
+    ExpectValue(HKEY_LOCAL_MACHINE, ProductUninstallKey, "Program Group", group);
+}
+
+void ExpectClassRecord() {
+    ExpectValue(HKEY_CLASSES_ROOT, ClassKey, "", "Quorvik");
+    ExpectValue(HKEY_CLASSES_ROOT, ServerKey, "", "Qvshell.dll");
+    ExpectValue(HKEY_CLASSES_ROOT, ServerKey, "ThreadingModel", "Apartment");
+}
+
+void ExpectFindExtensionRecord() {
+    char key[300];
+    snprintf(key, sizeof key, "%s\\Quorvik", FindExtensionsKey);
+    ExpectValue(HKEY_LOCAL_MACHINE, key, "", "{6A3F1D20-4B7C-4E21-8E52-0A1B2C3D4E5F}");
+    strcat(key, "\\0");
+    ExpectValue(HKEY_LOCAL_MACHINE, key, "", "&Quorvik...");
+    strcat(key, "\\DefaultIcon");
+    ExpectValue(HKEY_LOCAL_MACHINE, key, "", "Qvshell.dll,0");
+}
+
+// One shortcut read back through the shell-link object.
+void ExpectShortcut(const char* group, const char* caption, const char* target,
+                    const char* folder) {
+    char programs[MAX_PATH], link[MAX_PATH];
+    ProgramsFolder(programs);
+    snprintf(link, sizeof link, "%s\\%s\\%s.lnk", programs, group, caption);
+    IShellLinkA* shellLink = NULL;
+    IPersistFile* file = NULL;
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, link, -1, wide, MAX_PATH);
+    if (!CHECK(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER,
+                                          IID_IShellLinkA, (void**)&shellLink))))
+        return;
+    char got[MAX_PATH];
+    if (CHECK(SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, (void**)&file))) &&
+        CHECK(SUCCEEDED(file->Load(wide, STGM_READ)))) {
+        CHECK(SUCCEEDED(shellLink->GetPath(got, sizeof got, NULL, SLGP_RAWPATH)));
+        CHECK_EQ_STR(got, target);
+        CHECK(SUCCEEDED(shellLink->GetWorkingDirectory(got, sizeof got)));
+        CHECK_EQ_STR(got, folder);
+        CHECK(SUCCEEDED(shellLink->GetDescription(got, sizeof got)));
+        CHECK_EQ_STR(got, caption);
+    } else {
+        DrvLog("  no shortcut %s", link);
+    }
+    if (file) file->Release();
+    shellLink->Release();
+}
+
+void ExpectShortcuts(const char* group, const char* programPath) {
+    char windows[MAX_PATH], target[MAX_PATH];
+    WindowsFolder(windows, sizeof windows);
+    CoInitialize(NULL);
+    snprintf(target, sizeof target, "%s\\Zelmunin.exe", windows);
+    ExpectShortcut(group, "Uninstall", target, windows);
+    const char* rows[][2] = {{"Quorvik", "Quorvik.exe"},
+                             {"Read Me", "Qvreader.exe"},
+                             {"Help", "Quorvik.hlp"},
+                             {"Notes", "Qvnotes.hlp"}};
+    for (const auto& row : rows) {
+        snprintf(target, sizeof target, "%s\\%s", programPath, row[1]);
+        ExpectShortcut(group, row[0], target, programPath);
+    }
+    CoUninitialize();
+}
+
+void MakeFolder(const char* parent, const char* name) {
+    char path[MAX_PATH];
+    snprintf(path, sizeof path, "%s\\%s", parent, name);
+    CHECK(CreateDirectoryA(path, NULL));
+}
+
+HWND FieldEdit(HWND page) {
+    return FindWindowExA(DrvControl(page, GroupField), NULL, "Edit", NULL);
+}
+
+}  // namespace
+
+// The whole installation with its default answers: the group page lists
+// the Start menu's folders, the shortcuts and records are read back.
+SCENARIO(install_whole) {
+    char programs[MAX_PATH];
+    ProgramsFolder(programs);
+    MakeFolder(programs, "Zeta");
+    MakeFolder(programs, "alpha");
+    MakeFolder(programs, "quorvik");  // the product's name in other letter case
+    MakeFolder(programs, ".dotted");
+    char file[MAX_PATH];
+    snprintf(file, sizeof file, "%s\\notes.txt", programs);
+    CloseHandle(CreateFileA(file, GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
+
+    HWND welcome;
+    DrvProcess* p = StartInstaller(ctx, &welcome);
+    REQUIRE(welcome);
+    HWND installing = WalkToInstalling(p, NULL);
+    REQUIRE(installing);
+    HWND page = WaitForGroupPage(p, installing);
+    REQUIRE(page);
+    HWND field = DrvControl(page, GroupField);
+    char text[300], previous[300] = "";
+    int count = DrvComboCount(field), selected = DrvComboSelection(field);
+    int alpha = 0, zeta = 0;
+    for (int i = 0; i < count; ++i) {
+        CHECK(DrvComboText(field, i, text, sizeof text));
+        CHECK(lstrcmpiA(previous, text) <= 0);  // sorted
+        CHECK(text[0] != '.' && strcmp(text, "notes.txt") != 0);
+        alpha += strcmp(text, "alpha") == 0;
+        zeta += strcmp(text, "Zeta") == 0;
+        strcpy(previous, text);
+    }
+    CHECK(alpha == 1 && zeta == 1);
+    CHECK(selected >= 0 && DrvComboText(field, selected, text, sizeof text));
+    CHECK_EQ_STR(text, "quorvik");
+    CHECK(DrvGetItemText(page, GroupField, text, sizeof text));
+    CHECK_EQ_STR(text, "Quorvik");
+    DrvScreenshot("5-group");
+
+    AcceptGroup(p, page, "Quorvik");
+    EXPECT_MESSAGE_BOX(p, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDNO);
+    EXPECT_MESSAGE_BOX(p, "Kestrova", ClosingText, MB_ICONINFORMATION, IDOK);
+    DWORD code = 99;
+    CHECK(DrvWaitExit(p, DRV_WAIT, &code));
+    CHECK_EQ_INT(code, 0);
+    CHECK_EQ_INT(DrvMessageBoxCount(), 3);
+
+    // The existing folder is used, in its own letter case on disk.
+    ExpectShortcuts("quorvik", DefaultFolder);
+    ExpectUninstallRecord(DefaultFolder, "Quorvik");
+    ExpectClassRecord();
+    // A fresh system has no find-extension parent key: that group is
+    // passed over, never made.
+    CHECK(!KeyExists(HKEY_LOCAL_MACHINE, FindExtensionsKey));
+}
+
+// The group page's rules: an empty name, Reset Group, the 40-character
+// limit, Enter, and a listed folder with a longer name, cut.
+SCENARIO(group_page_rules) {
+    char programs[MAX_PATH];
+    ProgramsFolder(programs);
+    char longName[64];
+    memset(longName, 'G', 45);
+    longName[45] = '\0';
+    MakeFolder(programs, longName);
+
+    HWND welcome;
+    DrvProcess* p = StartInstaller(ctx, &welcome);
+    REQUIRE(welcome);
+    HWND page = WaitForGroupPage(p, WalkToInstalling(p, NULL));
+    REQUIRE(page);
+    HWND edit = FieldEdit(page);
+    REQUIRE(edit);
+
+    DrvSetText(edit, "");
+    DrvClick(page, Continue);
+    EXPECT_MESSAGE_BOX(p, "Kestrova", "Group may not be empty!", MB_ICONWARNING, IDOK);
+    DrvPause(300);
+    CHECK(DrvIsVisible(page) && DrvIsEnabled(DrvControl(page, Continue)));
+
+    DrvSetText(edit, "Something Else");
+    DrvClick(page, ResetGroup);
+    DrvPause(300);
+    char text[300];
+    CHECK(DrvGetText(edit, text, sizeof text));
+    CHECK_EQ_STR(text, "Quorvik");
+
+    // Forty characters typed stay whole; a forty-first is refused.
+    DrvSetText(edit, "");
+    DrvTypeChars(edit, "0123456789012345678901234567890123456789X");
+    DrvPause(500);
+    CHECK(DrvGetText(edit, text, sizeof text));
+    CHECK_EQ_STR(text, "0123456789012345678901234567890123456789");
+
+    // Enter is IDOK, which the page ignores.
+    DrvPressKey(page, VK_RETURN);
+    DrvPause(500);
+    CHECK(DrvIsVisible(page));
+    CHECK_EQ_INT(DrvMessageBoxCount(), 1);
+
+    // The long folder chosen from the list is taken cut to 40 characters.
+    HWND field = DrvControl(page, GroupField);
+    int index = (int)SendMessageA(field, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)longName);
+    REQUIRE(index >= 0);
+    SendMessageA(field, CB_SETCURSEL, index, 0);
+    char cut[41];
+    memcpy(cut, longName, 40);
+    cut[40] = '\0';
+    AcceptGroup(p, page, cut);
+    EXPECT_MESSAGE_BOX(p, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDNO);
+    EXPECT_MESSAGE_BOX(p, "Kestrova", ClosingText, MB_ICONINFORMATION, IDOK);
+    DWORD code = 99;
+    CHECK(DrvWaitExit(p, DRV_WAIT, &code));
+    CHECK_EQ_INT(code, 0);
+    ExpectShortcuts(cut, DefaultFolder);
+    ExpectUninstallRecord(DefaultFolder, cut);
+}
+
+SCENARIO(group_page_escape) {
+    HWND welcome;
+    DrvProcess* p = StartInstaller(ctx, &welcome);
+    REQUIRE(welcome);
+    HWND page = WaitForGroupPage(p, WalkToInstalling(p, NULL));
+    REQUIRE(page);
+    DrvPressKey(page, VK_ESCAPE);
+    ExpectAbortAndExit(p);
+    CHECK(!KeyExists(HKEY_LOCAL_MACHINE, ProductUninstallKey));
+}
+
+// The records are best effort, group by group: without the uninstall parent
+// the other two groups are still written, and with the find-extension
+// parent made beforehand that group is written too.  A group name that no
+// folder can have is still reported as created.  A second installation
+// then leaves the records naming its folder and group.
+SCENARIO(records_best_effort) {
+    CHECK(RegDeleteTreeA(HKEY_LOCAL_MACHINE, UninstallKey) == ERROR_SUCCESS);
+    HKEY made;
+    CHECK(RegCreateKeyExA(HKEY_LOCAL_MACHINE, FindExtensionsKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL,
+                          &made, NULL) == ERROR_SUCCESS);
+    RegCloseKey(made);
+
+    HWND welcome;
+    DrvProcess* p = StartInstaller(ctx, &welcome);
+    REQUIRE(welcome);
+    HWND page = WaitForGroupPage(p, WalkToInstalling(p, NULL));
+    REQUIRE(page);
+    DrvSetItemText(page, GroupField, "Bad|Name");
+    AcceptGroup(p, page, "Bad|Name");
+    EXPECT_MESSAGE_BOX(p, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDNO);
+    EXPECT_MESSAGE_BOX(p, "Kestrova", ClosingText, MB_ICONINFORMATION, IDOK);
+    DWORD code = 99;
+    CHECK(DrvWaitExit(p, DRV_WAIT, &code));
+    CHECK_EQ_INT(code, 0);
+    CHECK(!KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
+    ExpectClassRecord();
+    ExpectFindExtensionRecord();
+
+    // Again, with the uninstall parent back, into another folder and group.
+    CHECK(RegCreateKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &made,
+                          NULL) == ERROR_SUCCESS);
+    RegCloseKey(made);
+    p = StartInstaller(ctx, &welcome);
+    REQUIRE(welcome);
+    page = WaitForGroupPage(p, WalkToInstalling(p, "C:\\Second"));
+    REQUIRE(page);
+    DrvSetItemText(page, GroupField, "Second Group");
+    AcceptGroup(p, page, "Second Group");
+    EXPECT_MESSAGE_BOX(p, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDNO);
+    EXPECT_MESSAGE_BOX(p, "Kestrova", ClosingText, MB_ICONINFORMATION, IDOK);
+    CHECK(DrvWaitExit(p, DRV_WAIT, &code));
+    ExpectUninstallRecord("C:\\Second", "Second Group");
+    ExpectShortcuts("Second Group", "C:\\Second");
+}
+
+// With a blank in ProgramPath the viewer is started by its full name: a
+// program planted where the bare command line would lead is not run.
+SCENARIO(finish_readme_blank_path) {
+    CHECK(CreateDirectoryA("C:\\Tools", NULL));
+    char viewer[MAX_PATH];
+    REQUIRE(ProductFilePath(ctx, "Qvreader.exe", viewer, sizeof viewer));
+    CHECK(CopyFileA(viewer, "C:\\Tools\\My.exe", FALSE));
+
+    HWND welcome;
+    DrvProcess* p = StartInstaller(ctx, &welcome);
+    REQUIRE(welcome);
+    HWND page = WaitForGroupPage(p, WalkToInstalling(p, "C:\\Tools\\My Apps\\Quorvik"));
+    REQUIRE(page);
+    AcceptGroup(p, page, "Quorvik");
+    EXPECT_MESSAGE_BOX(p, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDYES);
+    HWND window = NULL;
+    for (int i = 0; i < 100 && !window; ++i) {
+        window = FindWindowA(NULL, "Quorvik 3.02 Read Me");
+        if (!window) DrvPause(100);
+    }
+    REQUIRE(window);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    char image[MAX_PATH] = "";
+    DWORD size = sizeof image;
+    CHECK(process && QueryFullProcessImageNameA(process, 0, image, &size));
+    if (process) CloseHandle(process);
+    CHECK(lstrcmpiA(image, "C:\\Tools\\My Apps\\Quorvik\\Qvreader.exe") == 0 ||
+          lstrcmpiA(image, "\\??\\C:\\Tools\\My Apps\\Quorvik\\Qvreader.exe") == 0);
+    DrvLog("viewer image: %s", image);
+    // The backdrop waits minimised while the viewer runs.
+    HWND backdrop = FindWindowA("Kestrova", "Kestrova");
+    CHECK(backdrop && IsIconic(backdrop));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    DrvMessageBox* box = DrvWaitMessageBox(p, DRV_WAIT);
+    REQUIRE(box);
+    CHECK_EQ_STR(box->text, ClosingText);
+    DrvAnswerMessageBox(box, IDOK);
+    DWORD code = 99;
+    CHECK(DrvWaitExit(p, DRV_WAIT, &code));
+    CHECK_EQ_INT(code, 0);
+}
