@@ -349,3 +349,46 @@ SCENARIO(finish_readme_blank_path) {
     CHECK(DrvWaitExit(p, DRV_WAIT, &code));
     CHECK_EQ_INT(code, 0);
 }
+
+namespace {
+
+void RemoveTree(const char* folder) {
+    char from[MAX_PATH + 1];
+    snprintf(from, sizeof from - 1, "%s", folder);
+    from[strlen(from) + 1] = '\0';  // a list of one, ended by two terminators
+    SHFILEOPSTRUCTA remove;
+    ZeroMemory(&remove, sizeof remove);
+    remove.wFunc = FO_DELETE;
+    remove.pFrom = from;
+    remove.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    CHECK(SHFileOperationA(&remove) == 0);
+}
+
+}  // namespace
+
+// Without any Programs folder the group page is never shown: its message,
+// then the abort message.
+SCENARIO(group_no_start_menu) {
+    char folder[MAX_PATH];
+    const int Folders[] = {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS};
+    for (int csidl : Folders)
+        if (SHGetFolderPathA(NULL, csidl, NULL, SHGFP_TYPE_CURRENT, folder) == S_OK)
+            RemoveTree(folder);
+    CHECK(SHGetFolderPathA(NULL, CSIDL_COMMON_PROGRAMS, NULL, SHGFP_TYPE_CURRENT, folder) != S_OK);
+
+    HWND welcome;
+    DrvProcess* p = StartInstaller(ctx, &welcome);
+    REQUIRE(welcome);
+    HWND installing = WalkToInstalling(p, NULL);
+    REQUIRE(installing);
+    CHECK(DrvWaitWindowGone(installing, 60000));
+    DrvMessageBox* box = DrvWaitMessageBox(p, DRV_WAIT);
+    REQUIRE(box);
+    CHECK_EQ_STR(box->text, "Unable to locate the Start Menu!");
+    CHECK_EQ_INT(box->icon, MB_ICONERROR);
+    HWND page = FindWindowA("#32770", GroupCaption);
+    CHECK(page != NULL && !IsWindowVisible(page));  // made, never shown
+    DrvAnswerMessageBox(box, IDOK);
+    ExpectAbortAndExit(p);
+    CHECK_EQ_INT(DrvMessageBoxCount(), 2);
+}
