@@ -20,6 +20,8 @@ set(KESTROVA_SOURCES
     pages/agreement_page.cpp
     pages/location_page.cpp
     pages/folder_browser.cpp
+    pages/group_page.cpp
+    system/registry_records.cpp
     system/readme_launch.cpp
     ${KESTROVA_PURE_SOURCES}
 )

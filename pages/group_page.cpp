@@ -1,0 +1,3 @@
+#include "pages/group_page.h"
+
+char GroupName[GroupNameSize] = "Quorvik";
