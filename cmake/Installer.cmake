@@ -22,12 +22,15 @@ set(KESTROVA_SOURCES
     pages/folder_browser.cpp
     pages/shell_icons.cpp
     pages/group_page.cpp
+    system/shortcuts.cpp
+    system/registry_records.cpp
     system/readme_launch.cpp
     ${KESTROVA_PURE_SOURCES}
 )
 list(TRANSFORM KESTROVA_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/" REGEX "^[^/]")
 
-set(KESTROVA_LIBRARIES kernel32 user32 gdi32 shell32 ole32 advapi32)
+# uuid is a static library of the system's interface identifiers, not a DLL.
+set(KESTROVA_LIBRARIES kernel32 user32 gdi32 shell32 ole32 advapi32 uuid)
 
 # Compiled twice: the shipping installer, and the same without the payload
 # so that the build can report the installer's own weight.

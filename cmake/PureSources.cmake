@@ -9,5 +9,6 @@ set(KESTROVA_PURE_SOURCES
     pages/browser_layout.cpp
     engine/progress_state.cpp
     engine/reported_folder.cpp
+    system/record_contents.cpp
 )
 list(TRANSFORM KESTROVA_PURE_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")

@@ -9,6 +9,29 @@ namespace {
 
 const int ReadMeRow = 2;  // the third row: the read-me viewer
 
+// Starts the viewer from ProgramPath and waits for it to end; one that
+// cannot be started is passed over.
+void RunViewer(STARTUPINFOA* startup) {
+    // A path that does not fit is not started rather than started cut.
+    char viewer[256];
+    if (!JoinPath(viewer, sizeof viewer, ProgramPath, PayloadTable[ReadMeRow].fileName,
+                  SystemLeadByte))
+        return;
+    // The program is named apart from its command line: read from a bare
+    // command line, "C:\Tools\My Apps\..." would start C:\Tools\My.exe,
+    // with our administrator rights.  The viewer's command line stays the
+    // bare path, without quotation marks.
+    char commandLine[sizeof viewer];
+    lstrcpynA(commandLine, viewer, sizeof commandLine);
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(viewer, commandLine, NULL, NULL, FALSE, 0, NULL, ProgramPath, startup,
+                        &process))
+        return;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+}
+
 }  // namespace
 
 void LaunchReadMe(HWND backdrop) {
@@ -18,19 +41,6 @@ void LaunchReadMe(HWND backdrop) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     ShowWindow(backdrop, SW_MINIMIZE);
-
-    // The bare path, no quotation marks: CreateProcessA is given no
-    // application name and finds the program from the command line.  A
-    // path that does not fit is not started rather than started cut.
-    char commandLine[256];
-    PROCESS_INFORMATION process;
-    if (JoinPath(commandLine, sizeof commandLine, ProgramPath, PayloadTable[ReadMeRow].fileName,
-                 SystemLeadByte) &&
-        CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, ProgramPath, &startup,
-                       &process)) {
-        WaitForSingleObject(process.hProcess, INFINITE);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
+    RunViewer(&startup);
     ShowWindow(backdrop, SW_RESTORE);
 }

@@ -1,0 +1,51 @@
+// What the product's registry records hold, free of Windows calls: the
+// fixed texts, the key paths under their parents and the uninstall command.
+#pragma once
+
+#include <stddef.h>
+
+#include "engine/paths.h"
+
+// The one working buffer in which a key path or the command is composed.
+constexpr int RecordBufferSize = 256;
+
+// Parents, each only ever opened: a system without one gets no records
+// under it.
+constexpr char UninstallParentKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+constexpr char ClassParentKey[] = "CLSID";
+constexpr char FindExtensionParentKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static";
+
+// The class of the product's shell find-extension library.
+constexpr char ClassIdentifier[] = "{6A3F1D20-4B7C-4E21-8E52-0A1B2C3D4E5F}";
+constexpr char ServerSuffix[] = "\\InProcServer32";
+// No folder: the library lies in the Windows folder, where the system looks.
+constexpr char ServerLibrary[] = "Qvshell.dll";
+constexpr char ThreadingModel[] = "Apartment";
+constexpr char MenuSuffix[] = "\\0";
+constexpr char IconSuffix[] = "\\DefaultIcon";
+constexpr char MenuText[] = "&Quorvik...";
+constexpr char IconLocation[] = "Qvshell.dll,0";
+constexpr char DisplayNameFormat[] = "%s Uninstall";
+
+// The keys that hold values, each named below its parent.
+enum RecordKey {
+    UninstallEntryKey,  // the product name, below the uninstall parent
+    ClassKey,           // the class identifier, below CLSID
+    ServerKey,          // ClassKey\InProcServer32
+    FindExtensionKey,   // the product name, below the find-extension parent
+    MenuKey,            // FindExtensionKey\0
+    IconKey,            // MenuKey\DefaultIcon
+};
+
+// Writes the key's path below its parent.  Returns 1, or 0 with `out`
+// empty when it would not fit in outSize bytes.
+int ComposeRecordKey(char* out, size_t outSize, RecordKey key);
+
+// The command that removes the product: the uninstaller's path in the
+// Windows folder, in double quotation marks when it holds a blank, since
+// the system reads a bare command line only up to its first blank and
+// would run whatever program that names.  Without a blank it stays bare.
+// Returns 1, or 0 with `out` empty when it would not fit in outSize bytes.
+int ComposeUninstallCommand(char* out, size_t outSize, const char* windowsDir, const char* fileName,
+                            LeadBytePredicate isLead);

@@ -1,0 +1,107 @@
+#include "system/registry_records.h"
+
+#include "engine/code_page.h"
+#include "engine/payload_table.h"
+#include "engine/shared_folders.h"
+#include "pages/group_page.h"
+#include "pages/location_page.h"
+#include "shell/product_identity.h"
+#include "system/record_contents.h"
+
+namespace {
+
+const int UninstallerRow = 0;  // the first row: the uninstaller
+
+const char DisplayNameValue[] = "DisplayName";
+const char UninstallStringValue[] = "UninstallString";
+const char ProgramPathValue[] = "Program Path";
+const char ProgramGroupValue[] = "Program Group";
+const char ThreadingModelValue[] = "ThreadingModel";
+const char DefaultValue[] = "";
+
+// The terminator is stored with the text.
+void SetText(HKEY key, const char* valueName, const char* text) {
+    RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                   lstrlenA(text) + 1);
+}
+
+// Parents are only opened, never made: the installer adds keys of its own
+// and none of the system's.
+HKEY OpenParent(HKEY root, const char* path) {
+    HKEY parent;
+    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &parent) != ERROR_SUCCESS) return NULL;
+    return parent;
+}
+
+// Makes the record's key below its parent, or opens it when it exists.
+// NULL when its path does not fit or the key cannot be had.
+HKEY MakeRecordKey(HKEY parent, RecordKey which) {
+    char path[RecordBufferSize];
+    char noClass[] = "";
+    HKEY key;
+    if (!ComposeRecordKey(path, sizeof path, which) ||
+        RegCreateKeyExA(parent, path, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, NULL,
+                        &key, NULL) != ERROR_SUCCESS)
+        return NULL;
+    return key;
+}
+
+// A key that holds a single default value.
+void WriteDefaultRecord(HKEY parent, RecordKey which, const char* text) {
+    HKEY key = MakeRecordKey(parent, which);
+    if (!key) return;
+    SetText(key, DefaultValue, text);
+    RegCloseKey(key);
+}
+
+void WriteUninstallEntry() {
+    HKEY parent = OpenParent(HKEY_LOCAL_MACHINE, UninstallParentKey);
+    if (!parent) return;
+    HKEY entry = MakeRecordKey(parent, UninstallEntryKey);
+    if (entry) {
+        // "%s" gives way to the product name, so this always holds the text.
+        char displayName[sizeof ProductName + sizeof DisplayNameFormat];
+        wsprintfA(displayName, DisplayNameFormat, ProductName);
+        SetText(entry, DisplayNameValue, displayName);
+        char command[RecordBufferSize];
+        if (ComposeUninstallCommand(command, sizeof command, WindowsDir,
+                                    PayloadTable[UninstallerRow].fileName, SystemLeadByte))
+            SetText(entry, UninstallStringValue, command);
+        SetText(entry, ProgramPathValue, ProgramPath);
+        SetText(entry, ProgramGroupValue, GroupName);
+        RegCloseKey(entry);
+    }
+    RegCloseKey(parent);
+}
+
+// The server key is tried even when the class key could not be made.
+void WriteClassEntry() {
+    HKEY parent = OpenParent(HKEY_CLASSES_ROOT, ClassParentKey);
+    if (!parent) return;
+    WriteDefaultRecord(parent, ClassKey, ProductName);
+    HKEY server = MakeRecordKey(parent, ServerKey);
+    if (server) {
+        SetText(server, DefaultValue, ServerLibrary);
+        SetText(server, ThreadingModelValue, ThreadingModel);
+        RegCloseKey(server);
+    }
+    RegCloseKey(parent);
+}
+
+// Each key is tried whether or not the one above it could be made.
+void WriteFindExtension() {
+    HKEY parent = OpenParent(HKEY_LOCAL_MACHINE, FindExtensionParentKey);
+    if (!parent) return;
+    WriteDefaultRecord(parent, FindExtensionKey, ClassIdentifier);
+    WriteDefaultRecord(parent, MenuKey, MenuText);
+    WriteDefaultRecord(parent, IconKey, IconLocation);
+    RegCloseKey(parent);
+}
+
+}  // namespace
+
+void WriteRegistryRecords(HWND) {
+    WriteUninstallEntry();
+    WriteClassEntry();
+    WriteFindExtension();
+}
