@@ -20,14 +20,14 @@ enum PayloadFlags {
 // The folder a row's file is installed into, and where its shortcut points
 // and works: the Windows folder wins over ShellNew when both are flagged.
 enum PayloadFolder {
-    InstallFolder,
-    WindowsFolder,
-    ShellNewFolder,
+    RowInInstallFolder,
+    RowInWindowsFolder,
+    RowInShellNewFolder,
 };
 inline PayloadFolder RowFolder(unsigned int flags) {
-    if (flags & FlagWindowsDir) return WindowsFolder;
-    if (flags & FlagShellNewDir) return ShellNewFolder;
-    return InstallFolder;
+    if (flags & FlagWindowsDir) return RowInWindowsFolder;
+    if (flags & FlagShellNewDir) return RowInShellNewFolder;
+    return RowInInstallFolder;
 }
 
 extern const PayloadEntry PayloadTable[];

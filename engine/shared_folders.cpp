@@ -50,11 +50,11 @@ SharedFoldersResult ComputeSharedFolders() {
 
 const char* PayloadFolderPath(PayloadFolder folder) {
     switch (folder) {
-        case WindowsFolder:
+        case RowInWindowsFolder:
             return WindowsDir;
-        case ShellNewFolder:
+        case RowInShellNewFolder:
             return ShellNewDir;
-        case InstallFolder:
+        case RowInInstallFolder:
             break;
     }
     return ProgramPath;

@@ -102,10 +102,10 @@ TEST(RecordKeys, EachBelowItsParentAndRefusedWhenTooLong) {
 // The copy engine and the shortcuts both choose by this rule, so a
 // shortcut always points where its file was put.
 TEST(RowFolder, WindowsFolderWinsThenShellNewThenInstallFolder) {
-    EXPECT_EQ(InstallFolder, RowFolder(0));
-    EXPECT_EQ(WindowsFolder, RowFolder(FlagWindowsDir));
-    EXPECT_EQ(ShellNewFolder, RowFolder(FlagShellNewDir));
-    EXPECT_EQ(WindowsFolder, RowFolder(FlagWindowsDir | FlagShellNewDir));
+    EXPECT_EQ(RowInInstallFolder, RowFolder(0));
+    EXPECT_EQ(RowInWindowsFolder, RowFolder(FlagWindowsDir));
+    EXPECT_EQ(RowInShellNewFolder, RowFolder(FlagShellNewDir));
+    EXPECT_EQ(RowInWindowsFolder, RowFolder(FlagWindowsDir | FlagShellNewDir));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // records of the finish sequence, read back through the system.
 #include "walkthrough.h"
 
+#include <shellapi.h>
 #include <shlobj.h>
 #include <stdio.h>
 #include <string.h>
