@@ -22,7 +22,15 @@ struct Row {
 
 void MakeFolder(const char* path, DWORD attributes) {
     CHECK(CreateDirectoryA(path, NULL));
-    if (attributes) CHECK(SetFileAttributesA(path, attributes));
+    if (!attributes) return;
+    CHECK(SetFileAttributesA(path, attributes));
+    // Wine keeps these attributes in extended attributes, which not every
+    // file system under a prefix holds (the virtual machine's does not):
+    // there the folder could not be told from any other, so it goes.
+    if ((GetFileAttributesA(path) & attributes) != attributes) {
+        DrvLog("%s: this file system keeps no hidden or system attribute", path);
+        CHECK(RemoveDirectoryA(path));
+    }
 }
 
 // Waits until ProgramPath, as the edit box shows it, is `expected`.
