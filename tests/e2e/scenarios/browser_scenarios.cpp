@@ -57,6 +57,14 @@ void ExpectList(HWND list, const Row* rows, int count, int selected) {
     CHECK_EQ_INT(DrvListSelection(list), selected);
 }
 
+// The index of the item with that text, or -1.
+int FindItem(HWND list, const char* wanted) {
+    char text[300];
+    for (int i = 0; i < DrvListCount(list); ++i)
+        if (DrvListText(list, i, text, sizeof text) && strcmp(text, wanted) == 0) return i;
+    return -1;
+}
+
 // Double-clicks an item and waits for the location it leads to.
 void Open(HWND page, int index, const char* expected) {
     DrvDoubleClickListItem(DrvControl(page, FolderList), index);
@@ -157,11 +165,9 @@ SCENARIO(browser_walk) {
     // The drive root at level 1, its subfolders at level 2.
     Open(page, 1, "C:\\");
     CHECK_EQ_INT(DrvListSelection(list), 1);
-    int browse = -1;
-    char text[300];
-    for (int i = 2; i < DrvListCount(list); ++i)
-        if (DrvListText(list, i, text, sizeof text) && strcmp(text, "Browse") == 0) browse = i;
+    int browse = FindItem(list, "Browse");
     REQUIRE(browse > 1);
+    char text[300];
 
     Open(page, browse, "C:\\Browse");
     const Row inBrowse[] = {{"Folders", HeaderKind},      {"C:\\", DriveKind},
@@ -269,11 +275,9 @@ SCENARIO(browser_limits) {
     REQUIRE(page);
     HWND list = DrvControl(page, FolderList);
     Open(page, 1, "C:\\");
-    int many = -1;
-    char text[300];
-    for (int i = 2; i < DrvListCount(list); ++i)
-        if (DrvListText(list, i, text, sizeof text) && strcmp(text, "Many") == 0) many = i;
+    int many = FindItem(list, "Many");
     REQUIRE(many > 1);
+    char text[300];
     Open(page, many, "C:\\Many");
 
     // Header, root, Many, 520 numbered folders, then the long name.

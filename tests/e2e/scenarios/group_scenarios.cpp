@@ -183,12 +183,7 @@ SCENARIO(install_whole) {
     CHECK_EQ_STR(text, "Quorvik");
     DrvScreenshot("5-group");
 
-    AcceptGroup(p, page, "Quorvik");
-    EXPECT_MESSAGE_BOX(p, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDNO);
-    EXPECT_MESSAGE_BOX(p, "Kestrova", ClosingText, MB_ICONINFORMATION, IDOK);
-    DWORD code = 99;
-    CHECK(DrvWaitExit(p, DRV_WAIT, &code));
-    CHECK_EQ_INT(code, 0);
+    FinishWithGroup(p, page, "Quorvik");
     CHECK_EQ_INT(DrvMessageBoxCount(), 3);
 
     // The existing folder is used, in its own letter case on disk.
@@ -252,12 +247,7 @@ SCENARIO(group_page_rules) {
     char cut[41];
     memcpy(cut, longName, 40);
     cut[40] = '\0';
-    AcceptGroup(p, page, cut);
-    EXPECT_MESSAGE_BOX(p, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDNO);
-    EXPECT_MESSAGE_BOX(p, "Kestrova", ClosingText, MB_ICONINFORMATION, IDOK);
-    DWORD code = 99;
-    CHECK(DrvWaitExit(p, DRV_WAIT, &code));
-    CHECK_EQ_INT(code, 0);
+    FinishWithGroup(p, page, cut);
     ExpectShortcuts(cut, DefaultFolder);
     ExpectUninstallRecord(DefaultFolder, cut);
 }
@@ -291,12 +281,7 @@ SCENARIO(records_best_effort) {
     HWND page = WaitForGroupPage(p, WalkToInstalling(p, NULL));
     REQUIRE(page);
     DrvSetItemText(page, GroupField, "Bad|Name");
-    AcceptGroup(p, page, "Bad|Name");
-    EXPECT_MESSAGE_BOX(p, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDNO);
-    EXPECT_MESSAGE_BOX(p, "Kestrova", ClosingText, MB_ICONINFORMATION, IDOK);
-    DWORD code = 99;
-    CHECK(DrvWaitExit(p, DRV_WAIT, &code));
-    CHECK_EQ_INT(code, 0);
+    FinishWithGroup(p, page, "Bad|Name");
     CHECK(!KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
     ExpectClassRecord();
     ExpectFindExtensionRecord();
@@ -310,10 +295,7 @@ SCENARIO(records_best_effort) {
     page = WaitForGroupPage(p, WalkToInstalling(p, "C:\\Second"));
     REQUIRE(page);
     DrvSetItemText(page, GroupField, "Second Group");
-    AcceptGroup(p, page, "Second Group");
-    EXPECT_MESSAGE_BOX(p, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDNO);
-    EXPECT_MESSAGE_BOX(p, "Kestrova", ClosingText, MB_ICONINFORMATION, IDOK);
-    CHECK(DrvWaitExit(p, DRV_WAIT, &code));
+    FinishWithGroup(p, page, "Second Group");
     ExpectUninstallRecord("C:\\Second", "Second Group");
     ExpectShortcuts("Second Group", "C:\\Second");
 }

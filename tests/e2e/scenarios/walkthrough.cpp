@@ -65,7 +65,11 @@ void AcceptGroup(DrvProcess* p, HWND groupPage, const char* group) {
 void FinishAfterInstalling(DrvProcess* p, HWND installing) {
     HWND group = WaitForGroupPage(p, installing);
     REQUIRE(group);
-    AcceptGroup(p, group, "Quorvik");
+    FinishWithGroup(p, group, "Quorvik");
+}
+
+void FinishWithGroup(DrvProcess* p, HWND groupPage, const char* group) {
+    AcceptGroup(p, groupPage, group);
     EXPECT_MESSAGE_BOX(p, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDNO);
     EXPECT_MESSAGE_BOX(p, "Kestrova", ClosingText, MB_ICONINFORMATION, IDOK);
     DWORD code = 99;

@@ -32,6 +32,11 @@ HWND WaitForGroupPage(DrvProcess* p, HWND installing);
 // Continue on the group page, and the success box captioned `group`.
 void AcceptGroup(DrvProcess* p, HWND groupPage, const char* group);
 
+// Continue on the group page with `group`, then No to the read-me
+// question and OK to the closing message; checks the exit code is 0 and
+// that no abort message came.
+void FinishWithGroup(DrvProcess* p, HWND groupPage, const char* group);
+
 // Waits for the installing page to end, accepts the default group and
 // answers the finish sequence (No to the read-me question, OK to the
 // closing message); checks the exit code is 0.
