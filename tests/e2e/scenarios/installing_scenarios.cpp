@@ -65,6 +65,7 @@ void WatchInstallingPage(HWND page, PhaseWatch* w, int pressEscapeWhileCopying) 
     RECT meter;
     if (!CHECK(DrvItemRect(page, 405, &meter))) return;
     const int x = meter.left + 3, y = (meter.top + meter.bottom) / 2;
+    const int right = meter.right - 4;
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     char temp[MAX_PATH];
     TempFolder(temp, sizeof temp);
@@ -86,6 +87,10 @@ void WatchInstallingPage(HWND page, PhaseWatch* w, int pressEscapeWhileCopying) 
             }
         }
         if (pixel == face && w->lastBarPhase >= 0) w->emptyAfter[w->lastBarPhase] = 1;
+        // The empty bar between two phases lasts a tenth of a second, which
+        // a slow machine's look can miss; the bar's right end tells the
+        // same for the whole next phase: a bar not reset would stay full.
+        if (phase > 0 && DrvScreenPixel(right, y) == face) w->emptyAfter[phase - 1] = 1;
         if (phase >= 0 && phase >= shots && pixel == PhaseColours[phase]) {
             char name[32];
             snprintf(name, sizeof name, "4-installing-%d", phase + 1);
