@@ -261,9 +261,12 @@ SCENARIO(install_staged_unwritable) {
     CloseHandle(holder);
 }
 
+namespace {
+
 // A staged file replaced while the files are being copied, before its turn
-// comes: caught by the comparison, never expanded.
-SCENARIO(install_staged_swapped) {
+// comes; with `keepWriting` the replacing program keeps it open for
+// writing, to change it again after any check.  Never expanded.
+void RunSwapped(const DrvContext* ctx, int keepWriting, const char* message) {
     char temp[MAX_PATH], staged[MAX_PATH], windows[MAX_PATH], installed[MAX_PATH];
     TempFolder(temp, sizeof temp);
     snprintf(staged, sizeof staged, "%sQvshell.dl_", temp);
@@ -284,9 +287,29 @@ SCENARIO(install_staged_swapped) {
     }
     REQUIRE(strcmp(label, "Copying:") == 0);
     REQUIRE(PlantFile(staged, row->unpackedSize, PlantedMark));
-    ExpectFailure(p, "Unable to read source file!\nInstallation will now be aborted.");
+    HANDLE writer = INVALID_HANDLE_VALUE;
+    if (keepWriting) {
+        const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        writer = CreateFileA(staged, GENERIC_WRITE, shareAll, NULL, OPEN_EXISTING, 0, NULL);
+        REQUIRE(writer != INVALID_HANDLE_VALUE);
+    }
+    ExpectFailure(p, message);
     CHECK(!FileExists(installed));
     CheckNothingPlantedInstalled();
+    if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+}
+
+}  // namespace
+
+// Caught by the comparison with the installer's own resource.
+SCENARIO(install_staged_swapped) {
+    RunSwapped(ctx, 0, "Unable to read source file!\nInstallation will now be aborted.");
+}
+
+// Refused before any comparison: the installer must hold the file so that
+// nobody can write it between the check and LZ32's reading.
+SCENARIO(install_staged_swapped_held) {
+    RunSwapped(ctx, 1, "Unable to open source file!\nInstallation will now be aborted.");
 }
 // The install folder on a drive that fills up: the write that falls short
 // is reported, never counted as done.  The harness maps drive S: to a
