@@ -3,6 +3,7 @@
 # `kestrova_pure` library that the unit tests link.
 set(KESTROVA_PURE_SOURCES
     engine/paths.cpp
+    engine/checksum.cpp
     shell/backdrop_layout.cpp
     shell/page_layout.cpp
     pages/location_rules.cpp

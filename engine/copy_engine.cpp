@@ -1,5 +1,6 @@
 #include "engine/copy_engine.h"
 
+#include "engine/checksum.h"
 #include "engine/code_page.h"
 #include "engine/folder_chain.h"
 #include "engine/message_pump.h"
@@ -32,18 +33,30 @@ const DWORD PhaseEndPause = 1000;
 const DWORD CopyingEndPause = 2000;
 
 const int ReadSize = 32;
+const int CompareSize = 512;
 // LZOpenFileA keeps the path in an OFSTRUCT, which holds 128 bytes.
 const int LzPathLimit = OFS_MAXPATHNAME;
+// What each file is expanded into, beside its destination, until it is
+// whole and checked: a failure then never touches a previous copy.
+const char NewFileName[] = "Kestrova.new";
 
-// Writes the row's packed resource, unchanged, to the staged path.  Silent
-// by design: a file that could not be written whole is caught when it is
-// expanded, by its length.
-void StageRow(const PayloadEntry& row, const char* stagedPath) {
+// The row's packed resource and its size in the executable, or NULL when
+// it is missing.
+const unsigned char* RowResource(const PayloadEntry& row, DWORD* size) {
     HINSTANCE instance = GetModuleHandleA(NULL);
     HRSRC resource = FindResourceA(instance, row.resourceName, MAKEINTRESOURCEA(10));  // RT_RCDATA
     HGLOBAL loaded = resource ? LoadResource(instance, resource) : NULL;
     const void* data = loaded ? LockResource(loaded) : NULL;
-    DWORD size = data ? SizeofResource(instance, resource) : 0;
+    *size = data ? SizeofResource(instance, resource) : 0;
+    return static_cast<const unsigned char*>(data);
+}
+
+// Writes the row's packed resource, unchanged, to the staged path.  Silent:
+// a file that could not be written whole is caught when it is compared
+// with the resource before expansion.
+void StageRow(const PayloadEntry& row, const char* stagedPath) {
+    DWORD size = 0;
+    const unsigned char* data = RowResource(row, &size);
     if (size > row.packedSize) size = row.packedSize;
 
     HANDLE file = CreateFileA(stagedPath, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
@@ -54,51 +67,100 @@ void StageRow(const PayloadEntry& row, const char* stagedPath) {
     CloseHandle(file);
 }
 
-// Expands one staged file into its destination through LZ32.  Returns 1,
-// or -1 after the failure has been shown.  A file counts as done only when
-// every byte was written and exactly `expectedSize` bytes came out.
-int ExpandFile(HWND page, const char* stagedPath, const char* destinationPath,
-               unsigned int expectedSize) {
-    OFSTRUCT openInfo;
-    INT source = -1;
-    if (lstrlenA(stagedPath) < LzPathLimit)
-        source = SystemFunctions.lzOpenFile(const_cast<LPSTR>(stagedPath), &openInfo, OF_READ);
-    if (source < 0) {
-        ShowFailure(page, OpenSourceFailed);
-        return -1;
+// 1 when the file behind `held` is exactly the row's first packedSize
+// resource bytes, 0 otherwise.  The temporary folder is open to other
+// users: what LZ32 reads must be what the installer carries.
+int StagedMatchesResource(HANDLE held, const PayloadEntry& row) {
+    DWORD size = 0;
+    const unsigned char* data = RowResource(row, &size);
+    if (!data || size < row.packedSize) return 0;
+    unsigned char buffer[CompareSize];
+    DWORD compared = 0;
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(held, buffer, CompareSize, &got, NULL)) return 0;
+        if (got == 0) break;
+        if (got > row.packedSize - compared) return 0;  // longer than the resource
+        for (DWORD i = 0; i < got; ++i)
+            if (buffer[i] != data[compared + i]) return 0;
+        compared += got;
     }
-    HANDLE destination =
-        CreateFileA(destinationPath, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
-                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
-    if (destination == INVALID_HANDLE_VALUE) {
-        SystemFunctions.lzClose(source);
-        ShowFailure(page, OpenDestinationFailed);
-        return -1;
-    }
-    const char* failure = NULL;
+    return compared == row.packedSize;
+}
+
+// Opens the staged file so that nobody can write, rename or delete it
+// until it is closed: held from the comparison until LZ32 is done with it.
+HANDLE HoldStaged(const char* stagedPath) {
+    return CreateFileA(stagedPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+}
+
+// Expands everything that LZ32 gives for `source` into `file`.  Returns
+// NULL, or the failure's message.  More bytes than the row's size end it
+// at once; whatever came out must be the row's size and checksum.
+const char* ExpandInto(HWND page, INT source, HANDLE file, const PayloadEntry& row) {
     unsigned int expanded = 0;
+    unsigned int crc = 0;
     char buffer[ReadSize];
     INT got;
     do {
         got = SystemFunctions.lzRead(source, buffer, ReadSize);
-        if (got < 0) {
-            failure = ReadSourceFailed;
-            break;
-        }
+        if (got < 0) return ReadSourceFailed;
         MeterReadStep(page);
+        // expanded never exceeds unpackedSize, so the difference cannot wrap.
+        if (static_cast<unsigned int>(got) > row.unpackedSize - expanded) return ReadSourceFailed;
         DWORD written = 0;
-        if (got > 0 && (!WriteFile(destination, buffer, static_cast<DWORD>(got), &written, NULL) ||
-                        written != static_cast<DWORD>(got))) {
-            failure = WriteDestinationFailed;
-            break;
-        }
+        if (got > 0 && (!WriteFile(file, buffer, static_cast<DWORD>(got), &written, NULL) ||
+                        written != static_cast<DWORD>(got)))
+            return WriteDestinationFailed;
+        crc = Crc32Update(crc, reinterpret_cast<unsigned char*>(buffer), static_cast<size_t>(got));
         expanded += static_cast<unsigned int>(got);
     } while (got == ReadSize);
-    if (!failure && expanded != expectedSize) failure = ReadSourceFailed;
+    if (expanded != row.unpackedSize || crc != row.checksum) return ReadSourceFailed;
+    return NULL;
+}
 
+// Expands the held staged file into `newPath`, then puts it in place of
+// `destinationPath`.  Returns NULL, or the failure's message; on failure
+// the new file is gone and the destination is as it was.
+const char* ExpandAndReplace(HWND page, const char* stagedPath, const char* newPath,
+                             const char* destinationPath, const PayloadEntry& row) {
+    OFSTRUCT openInfo;
+    INT source = -1;
+    if (lstrlenA(stagedPath) < LzPathLimit)
+        source = SystemFunctions.lzOpenFile(const_cast<LPSTR>(stagedPath), &openInfo, OF_READ);
+    if (source < 0) return OpenSourceFailed;
+    HANDLE file = CreateFileA(newPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        SystemFunctions.lzClose(source);
+        return OpenDestinationFailed;
+    }
+    const char* failure = ExpandInto(page, source, file, row);
     SystemFunctions.lzClose(source);
     // Closing flushes: a full disk may show only here.
-    if (!CloseHandle(destination) && !failure) failure = WriteDestinationFailed;
+    if (!CloseHandle(file) && !failure) failure = WriteDestinationFailed;
+    if (!failure &&
+        !MoveFileExA(newPath, destinationPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        failure = OpenDestinationFailed;
+    if (failure) DeleteFileA(newPath);
+    return failure;
+}
+
+// Checks the staged file against the row's resource and expands it through
+// LZ32 into its destination.  Returns 1, or -1 after the failure has been
+// shown.
+int ExpandFile(HWND page, const char* stagedPath, const char* newPath, const char* destinationPath,
+               const PayloadEntry& row) {
+    const char* failure = NULL;
+    HANDLE held = HoldStaged(stagedPath);
+    if (held == INVALID_HANDLE_VALUE)
+        failure = OpenSourceFailed;
+    else if (!StagedMatchesResource(held, row))
+        failure = ReadSourceFailed;
+    else
+        failure = ExpandAndReplace(page, stagedPath, newPath, destinationPath, row);
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     if (failure) {
         ShowFailure(page, failure);
         return -1;
@@ -108,15 +170,17 @@ int ExpandFile(HWND page, const char* stagedPath, const char* destinationPath,
 
 int CopyOneFile(HWND page) {
     const PayloadEntry& row = PayloadTable[copyIndex];
+    const char* folder = PayloadFolderPath(RowFolder(row.flags));
     char stagedPath[MAX_PATH];
     char destinationPath[MAX_PATH];
+    char newPath[MAX_PATH];
     // A path that does not fit is left empty, and refused only once the
     // labels name the row it belongs to.
     int stagedFits =
         StagedName(stagedPath, sizeof stagedPath, TempDir, row.fileName, SystemLeadByte);
     int destinationFits =
-        JoinPath(destinationPath, sizeof destinationPath, PayloadFolderPath(RowFolder(row.flags)),
-                 row.fileName, SystemLeadByte);
+        JoinPath(destinationPath, sizeof destinationPath, folder, row.fileName, SystemLeadByte) &&
+        JoinPath(newPath, sizeof newPath, folder, NewFileName, SystemLeadByte);
     SetDlgItemTextA(page, PhaseLabelId, "Copying:");
     SetDlgItemTextA(page, SourceLabelId, stagedPath);
     SetDlgItemTextA(page, DestinationLabelId, destinationPath);
@@ -129,7 +193,7 @@ int CopyOneFile(HWND page) {
         ShowFailure(page, OpenDestinationFailed);
         return -1;
     }
-    return ExpandFile(page, stagedPath, destinationPath, row.unpackedSize);
+    return ExpandFile(page, stagedPath, newPath, destinationPath, row);
 }
 
 void FakeStepsForOneFile(HWND page) {

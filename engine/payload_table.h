@@ -10,6 +10,7 @@ struct PayloadEntry {
     char shortcutCaption[40];   // "-" past shortcutCount
     unsigned int unpackedSize;  // bytes after expansion
     unsigned int packedSize;    // bytes of the whole SZDD stream
+    unsigned int checksum;      // CRC-32 of the expanded file (engine/checksum.h)
 };
 
 enum PayloadFlags {

@@ -144,6 +144,13 @@ TEST(PayloadTableRules, RefusesNamesThatDoNotFitTheirFields) {
     t = Measured("A.exe 0 SAME C\nB.exe 0 SAME D\ninstallCount 2\nshortcutCount 0\n", 7000,
                  &headers);
     EXPECT_NE(std::string::npos, CheckTable(t, headers).find("SAME is used twice"));
+    // Both would be staged as "qv.ex_" in a folder that ignores case.
+    headers.clear();
+    t = Measured("Qv.exe 0 R1 C\nQV.EXA 0 R2 D\ninstallCount 2\nshortcutCount 0\n", 7000, &headers);
+    EXPECT_NE(std::string::npos, CheckTable(t, headers).find("staged under one name"));
+    t.rows[1].fileName = "QV.EXAA";
+    headers[1].missingChar = 'A';
+    EXPECT_EQ("", CheckTable(t, headers));
 }
 
 TEST(PayloadTableRules, RefusesAPackedFileThatDoesNotMatch) {
@@ -167,17 +174,19 @@ TEST(PayloadOutput, TableSourceAndResourceScript) {
     for (size_t i = 0; i < t.rows.size(); ++i) {
         t.rows[i].unpackedSize = 1000 + static_cast<uint32_t>(i);
         t.rows[i].packedSize = 500 + static_cast<uint32_t>(i);
+        t.rows[i].checksum = 0xCBF43926u + static_cast<uint32_t>(i);
     }
-    EXPECT_NE(std::string::npos,
-              payloadgen::RenderTableSource(t).find(
-                  "const PayloadEntry PayloadTable[] = {\n"
-                  "    {\"Zelmunin.exe\", 1, \"UINSTALL\", \"Uninstall\", 1000u, 500u},\n"
-                  "    {\"Quorvik.exe\", 0, \"PROGRAM\", \"Quorvik\", 1001u, 501u},\n"
-                  "    {\"Qvreader.exe\", 0, \"README\", \"Read Me\", 1002u, 502u},\n"
-                  "};\n\n"
-                  "extern const int PayloadRowCount = 3;\n"
-                  "extern const int installCount = 3;\n"
-                  "extern const int shortcutCount = 2;\n"));
+    EXPECT_NE(
+        std::string::npos,
+        payloadgen::RenderTableSource(t).find(
+            "const PayloadEntry PayloadTable[] = {\n"
+            "    {\"Zelmunin.exe\", 1, \"UINSTALL\", \"Uninstall\", 1000u, 500u, 0xCBF43926u},\n"
+            "    {\"Quorvik.exe\", 0, \"PROGRAM\", \"Quorvik\", 1001u, 501u, 0xCBF43927u},\n"
+            "    {\"Qvreader.exe\", 0, \"README\", \"Read Me\", 1002u, 502u, 0xCBF43928u},\n"
+            "};\n\n"
+            "extern const int PayloadRowCount = 3;\n"
+            "extern const int installCount = 3;\n"
+            "extern const int shortcutCount = 2;\n"));
     const std::string script =
         payloadgen::RenderResourceScript(t, {"p/Zelmunin.ex_", "p/Quorvik.ex_", "p/Qvreader.ex_"});
     EXPECT_NE(std::string::npos, script.find("\nUINSTALL RCDATA \"p/Zelmunin.ex_\"\n"

@@ -45,6 +45,14 @@ bool PlainName(const std::string& s) {
     return !s.empty();
 }
 
+// The staged file's name: the last character becomes '_'.  The temporary
+// folder is not case-sensitive, so neither is the comparison.
+std::string StagedKey(const std::string& fileName) {
+    std::string key = fileName.substr(0, fileName.size() - 1) + "_";
+    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return key;
+}
+
 std::string CLiteral(const std::string& s) {
     std::string out = "\"";
     for (char c : s) {
@@ -52,6 +60,12 @@ std::string CLiteral(const std::string& s) {
         out += c;
     }
     return out + "\"";
+}
+
+std::string Hex(uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08Xu", static_cast<unsigned int>(value));
+    return text;
 }
 
 }  // namespace
@@ -136,6 +150,9 @@ std::string CheckTable(const Table& table, const std::vector<PackedHeader>& head
         for (size_t j = 0; j < i; ++j) {
             if (table.rows[j].resourceName == r.resourceName)
                 return "resource name " + r.resourceName + " is used twice";
+            if (StagedKey(table.rows[j].fileName) == StagedKey(r.fileName))
+                return table.rows[j].fileName + " and " + r.fileName +
+                       " would be staged under one name";
         }
         const PackedHeader& h = headers[i];
         if (!h.valid) return r.fileName + ": its packed form is not an SZDD stream of mode 'A'";
@@ -164,7 +181,7 @@ std::string RenderTableSource(const Table& table) {
     for (const Row& r : table.rows) {
         out << "    {" << CLiteral(r.fileName) << ", " << r.flags << ", "
             << CLiteral(r.resourceName) << ", " << CLiteral(r.shortcutCaption) << ", "
-            << r.unpackedSize << "u, " << r.packedSize << "u},\n";
+            << r.unpackedSize << "u, " << r.packedSize << "u, " << Hex(r.checksum) << "},\n";
     }
     out << "};\n\n"
         << "extern const int PayloadRowCount = " << table.rows.size() << ";\n"

@@ -16,6 +16,7 @@ struct Row {
     std::string shortcutCaption;
     uint32_t unpackedSize = 0;
     uint32_t packedSize = 0;
+    uint32_t checksum = 0;  // CRC-32 of the product file
 };
 
 struct Table {
@@ -37,8 +38,9 @@ struct PackedHeader {
 PackedHeader ReadPackedHeader(const std::vector<uint8_t>& packed);
 
 // Checks every rule the installer relies on: the counts, the sizes, the
-// lengths of the names, and that each packed file is the SZDD form of its
-// product file.  Returns an empty string when all hold.
+// lengths of the names, staged names that differ ignoring case (two rows
+// would share one staged file), and that each packed file is the SZDD
+// form of its product file.  Returns an empty string when all hold.
 std::string CheckTable(const Table& table, const std::vector<PackedHeader>& headers);
 
 // The C++ source that defines PayloadTable and its counts.

@@ -1,6 +1,6 @@
 // payloadgen ROWS PRODUCT_DIR PACKED_DIR OUT_CPP OUT_RC
 //
-// Measures every product file named in ROWS and its packed form
+// Measures and checksums every product file named in ROWS, measures its packed form
 // (PACKED_DIR/<name with its last character replaced by '_'>), checks the
 // table's rules and writes the table source and the resource script.
 #include <cstdio>
@@ -8,6 +8,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "engine/checksum.h"
 #include "tools/payloadgen/payload_rows.h"
 
 namespace {
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
             return Fail(row.fileName + " is too large");
         row.unpackedSize = static_cast<uint32_t>(product.size());
         row.packedSize = static_cast<uint32_t>(packed.size());
+        row.checksum = Crc32Update(0, product.data(), product.size());
         headers.push_back(payloadgen::ReadPackedHeader(packed));
         packedPaths.push_back(packedPath);
     }

@@ -3,6 +3,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "engine/payload_table.h"
 #include "walkthrough.h"
 
 namespace {
@@ -122,6 +123,79 @@ void CheckFirstFileKept(const DrvContext* ctx) {
     CHECK(SameFileContents(installed, product));
 }
 
+// What the installer expands into beside each destination until the file
+// is whole and checked.
+const char NewFileName[] = "Kestrova.new";
+
+const PayloadEntry* RowNamed(const char* fileName) {
+    for (int i = 0; i < PayloadRowCount; ++i)
+        if (strcmp(PayloadTable[i].fileName, fileName) == 0) return &PayloadTable[i];
+    return NULL;
+}
+
+// Bytes that no product file holds, planted where a staged file goes.
+const char PlantedMark[] = "Planted-not-the-product!";
+
+// An older copy of a product file, whose bytes must survive a failure.
+const char OlderMark[] = "An-older-copy-of-the-file";
+
+// Writes `size` bytes of `mark`, repeated, over `path`.
+int PlantFile(const char* path, DWORD size, const char* mark) {
+    HANDLE f = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    int ok = f != INVALID_HANDLE_VALUE;
+    const DWORD markSize = (DWORD)strlen(mark);
+    for (DWORD done = 0; ok && done < size;) {
+        DWORD n = size - done < markSize ? size - done : markSize, written = 0;
+        ok = WriteFile(f, mark, n, &written, NULL) && written == n;
+        done += n;
+    }
+    if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
+    return ok;
+}
+
+// 1 when some file directly in `folder` holds PlantedMark.
+int FolderHoldsPlantedBytes(const char* folder) {
+    char pattern[MAX_PATH];
+    snprintf(pattern, sizeof pattern, "%s\\*", folder);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    int seen = 0;
+    static char data[4 << 20];
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        char path[MAX_PATH];
+        snprintf(path, sizeof path, "%s\\%s", folder, found.cFileName);
+        HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                               OPEN_EXISTING, 0, NULL);
+        if (f == INVALID_HANDLE_VALUE) continue;
+        DWORD got = 0;
+        ReadFile(f, data, sizeof data, &got, NULL);
+        CloseHandle(f);
+        const DWORD markSize = sizeof PlantedMark - 1;
+        for (DWORD i = 0; i + markSize <= got && !seen; ++i)
+            if (memcmp(data + i, PlantedMark, markSize) == 0) {
+                DrvLog("planted bytes in %s", path);
+                seen = 1;
+            }
+    } while (!seen && FindNextFileA(search, &found));
+    FindClose(search);
+    return seen;
+}
+
+// Nothing planted reached the install or Windows folder, and no new file
+// was left behind in either.
+void CheckNothingPlantedInstalled() {
+    char windows[MAX_PATH], leftover[MAX_PATH];
+    WindowsFolder(windows, sizeof windows);
+    CHECK(!FolderHoldsPlantedBytes(DefaultFolder));
+    CHECK(!FolderHoldsPlantedBytes(windows));
+    snprintf(leftover, sizeof leftover, "%s\\%s", windows, NewFileName);
+    CHECK(!FileExists(leftover));
+    snprintf(leftover, sizeof leftover, "%s\\%s", DefaultFolder, NewFileName);
+    CHECK(!FileExists(leftover));
+}
+
 }  // namespace
 
 SCENARIO(install_default) {
@@ -162,19 +236,19 @@ SCENARIO(install_destination_blocked) {
     CHECK_EQ_INT(CountStagedFiles(), 8);
 }
 
-// A staged file that cannot be written: a leftover of the wrong size that
-// another program holds open, denying writes (file modes would not stop
-// the root user these tests may run as).  Staging passes over it silently;
-// its length gives it away when it is expanded.
+// A staged file that cannot be written: planted beforehand with the
+// expanded length of its row and not SZDD (LZ32 passes such a file through
+// unchanged), and held open by another program, denying writes (file modes
+// would not stop the root user these tests may run as).  Staging passes
+// over it silently; the comparison with the installer's own resource
+// before expansion gives it away.
 SCENARIO(install_staged_unwritable) {
     char temp[MAX_PATH], staged[MAX_PATH];
     TempFolder(temp, sizeof temp);
     snprintf(staged, sizeof staged, "%sQvreader.ex_", temp);
-    HANDLE f = CreateFileA(staged, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    REQUIRE(f != INVALID_HANDLE_VALUE);
-    DWORD written;
-    WriteFile(f, "stale", 5, &written, NULL);
-    CloseHandle(f);
+    const PayloadEntry* row = RowNamed("Qvreader.exe");
+    REQUIRE(row);
+    REQUIRE(PlantFile(staged, row->unpackedSize, PlantedMark));
     HANDLE holder =
         CreateFileA(staged, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     REQUIRE(holder != INVALID_HANDLE_VALUE);
@@ -187,15 +261,71 @@ SCENARIO(install_staged_unwritable) {
     char product[MAX_PATH];
     REQUIRE(ProductFilePath(ctx, "Quorvik.exe", product, sizeof product));
     CHECK(SameFileContents("C:\\Halvenor\\Quorvik\\Quorvik.exe", product));
-    CHECK(!FileExists("C:\\Halvenor\\Quorvik\\Qvreader.exe") ||
-          !SameFileContents("C:\\Halvenor\\Quorvik\\Qvreader.exe", product));
+    CHECK(!FileExists("C:\\Halvenor\\Quorvik\\Qvreader.exe"));
+    CheckNothingPlantedInstalled();
     CloseHandle(holder);
 }
 
+namespace {
+
+// A staged file replaced while the files are being copied, before its turn
+// comes; with `keepWriting` the replacing program keeps it open for
+// writing, to change it again after any check.  Never expanded.
+void RunSwapped(const DrvContext* ctx, int keepWriting, const char* message) {
+    char temp[MAX_PATH], staged[MAX_PATH], windows[MAX_PATH], installed[MAX_PATH];
+    TempFolder(temp, sizeof temp);
+    snprintf(staged, sizeof staged, "%sQvshell.dl_", temp);
+    WindowsFolder(windows, sizeof windows);
+    snprintf(installed, sizeof installed, "%s\\Qvshell.dll", windows);
+    const PayloadEntry* row = RowNamed("Qvshell.dll");
+    REQUIRE(row);
+    HWND welcome;
+    DrvProcess* p = StartInstaller(ctx, &welcome);
+    REQUIRE(welcome);
+    HWND page = WalkToInstalling(p, NULL);
+    REQUIRE(page);
+    char label[64] = "";
+    DWORD start = GetTickCount();
+    while (strcmp(label, "Copying:") != 0 && GetTickCount() - start < DrvBound(30000)) {
+        DrvPause(10);
+        if (!DrvGetItemText(page, 400, label, sizeof label)) break;
+    }
+    REQUIRE(strcmp(label, "Copying:") == 0);
+    REQUIRE(PlantFile(staged, row->unpackedSize, PlantedMark));
+    HANDLE writer = INVALID_HANDLE_VALUE;
+    if (keepWriting) {
+        const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        writer = CreateFileA(staged, GENERIC_WRITE, shareAll, NULL, OPEN_EXISTING, 0, NULL);
+        REQUIRE(writer != INVALID_HANDLE_VALUE);
+    }
+    ExpectFailure(p, message);
+    CHECK(!FileExists(installed));
+    CheckNothingPlantedInstalled();
+    if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+}
+
+}  // namespace
+
+// Caught by the comparison with the installer's own resource.
+SCENARIO(install_staged_swapped) {
+    RunSwapped(ctx, 0, "Unable to read source file!\nInstallation will now be aborted.");
+}
+
+// Refused before any comparison: the installer must hold the file so that
+// nobody can write it between the check and LZ32's reading.
+SCENARIO(install_staged_swapped_held) {
+    RunSwapped(ctx, 1, "Unable to open source file!\nInstallation will now be aborted.");
+}
 // The install folder on a drive that fills up: the write that falls short
 // is reported, never counted as done.  The harness maps drive S: to a
-// small filesystem.
+// small filesystem.  An older copy of the file that fails stays as it
+// was, and the new one is not left behind.
 SCENARIO(install_disk_full) {
+    // The third file is the first that no longer fits.
+    const char older[] = "S:\\Quorvik\\Qvreader.exe";
+    const char saved[] = "C:\\older-Qvreader.exe";
+    CHECK(CreateDirectoryA("S:\\Quorvik", NULL));
+    REQUIRE(PlantFile(older, 4000, OlderMark) && CopyFileA(older, saved, FALSE));
     ULARGE_INTEGER freeBytes;
     REQUIRE(GetDiskFreeSpaceExA("S:\\", &freeBytes, NULL, NULL));
     DrvLog("S: has %llu bytes free", (unsigned long long)freeBytes.QuadPart);
@@ -206,6 +336,8 @@ SCENARIO(install_disk_full) {
     ExpectFailure(p, "Unable to write destination file!\nInstallation will now be aborted.");
     CheckFirstFileKept(ctx);
     CHECK_EQ_INT(CountStagedFiles(), 8);
+    CHECK(SameFileContents(older, saved));
+    CHECK(!FileExists("S:\\Quorvik\\Kestrova.new"));
 }
 
 namespace {
@@ -256,9 +388,31 @@ DWORD CutWithMatchingLength(BYTE* data, DWORD size) {
     return cut;
 }
 
-void RunTampered(const DrvContext* ctx, ResourceEdit edit) {
+// One literal byte in the middle of the stream, flipped: the same length
+// comes out, and the header and LZ32 see nothing wrong.
+DWORD FlipLiteral(BYTE* data, DWORD size) {
+    DWORD at = 14;  // past the header: a flag byte, then eight items
+    while (at < size) {
+        BYTE flags = data[at++];
+        for (int bit = 0; bit < 8 && at < size; ++bit) {
+            if (!(flags & (1 << bit))) {
+                at += 2;  // a match: offset and length
+            } else if (at < size / 2) {
+                ++at;
+            } else {
+                data[at] ^= 0xFF;
+                return size;
+            }
+        }
+    }
+    return 0;  // refused by UpdateResource: the scenario fails
+}
+
+// Runs a copy of the installer whose resource `name` went through `edit`
+// to the failure that it must end in.
+void RunTampered(const DrvContext* ctx, const char* name, ResourceEdit edit) {
     char tampered[MAX_PATH];
-    REQUIRE(TamperedInstaller(ctx, "README", edit, tampered, sizeof tampered));
+    REQUIRE(TamperedInstaller(ctx, name, edit, tampered, sizeof tampered));
     DrvContext copy = *ctx;
     copy.installer = tampered;
     HWND welcome;
@@ -269,13 +423,33 @@ void RunTampered(const DrvContext* ctx, ResourceEdit edit) {
     char product[MAX_PATH];
     REQUIRE(ProductFilePath(ctx, "Quorvik.exe", product, sizeof product));
     CHECK(SameFileContents("C:\\Halvenor\\Quorvik\\Quorvik.exe", product));
+    CheckNothingPlantedInstalled();
 }
 
 }  // namespace
 
-SCENARIO(install_tampered_cut) { RunTampered(ctx, CutInHalf); }
+SCENARIO(install_tampered_cut) { RunTampered(ctx, "README", CutInHalf); }
 
-SCENARIO(install_tampered_length) { RunTampered(ctx, CutWithMatchingLength); }
+SCENARIO(install_tampered_length) { RunTampered(ctx, "README", CutWithMatchingLength); }
+
+// A flipped byte in a file of the install folder: nothing is left where
+// the help file goes.
+SCENARIO(install_tampered_byte) {
+    RunTampered(ctx, "HELPFILE", FlipLiteral);
+    CHECK(!FileExists("C:\\Halvenor\\Quorvik\\Quorvik.hlp"));
+}
+
+// A flipped byte in a file of the Windows folder, over an older copy of
+// it: the older copy stays as it was.
+SCENARIO(install_tampered_byte_windows) {
+    char windows[MAX_PATH], older[MAX_PATH];
+    WindowsFolder(windows, sizeof windows);
+    snprintf(older, sizeof older, "%s\\Qvshell.dll", windows);
+    const char saved[] = "C:\\older-Qvshell.dll";
+    REQUIRE(PlantFile(older, 3000, OlderMark) && CopyFileA(older, saved, FALSE));
+    RunTampered(ctx, "CTXDLL", FlipLiteral);
+    CHECK(SameFileContents(older, saved));
+}
 
 // A temporary folder so deep that the staged paths do not fit the 128
 // bytes that LZ32 keeps of a path: refused with the source message, never
