@@ -1,13 +1,19 @@
 # Flags shared by every Windows program and library that ships: small,
 # warnings as errors, no C++ runtime machinery, no MinGW runtime DLL.
 #
-# Shipping programs are built without the C runtime's start-up code; each
-# defines its own WinMainCRTStartup / DllMainCRTStartup.
+# Shipping programs are built without the C runtime at all: no start-up
+# code (each defines its own WinMainCRTStartup / DllMainCRTStartup) and no
+# library, so that no msvcrt.dll import can creep in.  Freestanding, the
+# compiler assumes no library; it would still turn a copying or counting
+# loop into a call of memset or strlen, which the loop-pattern flag stops.
+# What it may still call (memcpy, memset, memmove, memcmp) comes from
+# freestanding.cpp, and libgcc gives the stack probe and 64-bit division.
 
 set(KESTROVA_WIN_COMPILE_FLAGS
     -Os -Wall -Wextra -Werror
     -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
     -fno-unwind-tables -fno-threadsafe-statics
+    -ffreestanding -fno-tree-loop-distribute-patterns
     -ffunction-sections)
 
 function(kestrova_shipping_program target)
@@ -16,8 +22,10 @@ function(kestrova_shipping_program target)
   target_compile_options(${target} PRIVATE ${KESTROVA_WIN_COMPILE_FLAGS})
   target_compile_definitions(${target} PRIVATE WIN32_LEAN_AND_MEAN
                              _WIN32_WINNT=0x0601 WINVER=0x0601)
-  target_link_options(${target} PRIVATE -s -nostartfiles -static-libgcc
+  target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/runtime/freestanding.cpp)
+  target_link_options(${target} PRIVATE -s -nostdlib -static-libgcc
                       -Wl,--gc-sections)
+  target_link_libraries(${target} PRIVATE gcc)
   if(ARG_KIND STREQUAL "GUI")
     target_link_options(${target} PRIVATE -mwindows)
   elseif(ARG_KIND STREQUAL "DLL")
