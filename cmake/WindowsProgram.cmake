@@ -16,6 +16,18 @@ set(KESTROVA_WIN_COMPILE_FLAGS
     -ffreestanding -fno-tree-loop-distribute-patterns
     -ffunction-sections)
 
+# The PE32 passes arguments with pushes instead of moves into a reserved
+# area, which leaves out the stack adjustment after every stdcall call
+# (about 3 KB of the installer's code).  That layout cannot be combined
+# with the stack probe, which only a frame of a page or more needs: the
+# build refuses any frame near that size, and alloca and variable-length
+# arrays, so no probe is ever needed.  The x86_64 ABI keeps its own layout.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  list(APPEND KESTROVA_WIN_COMPILE_FLAGS
+       -mno-accumulate-outgoing-args -mno-stack-arg-probe
+       -Wframe-larger-than=4000 -Walloca -Wvla)
+endif()
+
 function(kestrova_shipping_program target)
   # KIND is GUI (an .exe) or DLL.
   cmake_parse_arguments(ARG "" "KIND" "" ${ARGN})
