@@ -7,7 +7,7 @@
 namespace {
 
 const COLORREF NoteColour = 0x800000;  // dark blue
-const int TemplateTextSize = 200;      // a page text of at most 199 characters
+const int TemplateTextSize = 200;      // a page text of at most 198 characters
 const int TemplatedSize = 220;         // with the product name in it
 
 }  // namespace
