@@ -44,6 +44,14 @@ int IsSingleBackslashAtEnd(const char* s, LeadBytePredicate isLead) {
     return width == 1 && s[at] == kBackslash;
 }
 
+// A lead byte with the terminator after it: whatever is appended next would
+// become its trail byte, so a separator after it would vanish into a pair.
+int EndsWithLoneLead(const char* s, LeadBytePredicate isLead) {
+    size_t width = 0;
+    size_t at = LastChar(s, isLead, &width);
+    return width == 1 && isLead((unsigned char)s[at]);
+}
+
 int Refuse(char* dest, size_t destSize) {
     if (dest && destSize > 0) dest[0] = '\0';
     return 0;
@@ -70,6 +78,8 @@ int JoinPath(char* dest, size_t destSize, const char* folder, const char* name,
              LeadBytePredicate isLead) {
     isLead = OrSingleByte(isLead);
     if (!dest || !folder || !name || folder[0] == '\0') return Refuse(dest, destSize);
+    if (EndsWithLoneLead(folder, isLead) || EndsWithLoneLead(name, isLead))
+        return Refuse(dest, destSize);
     size_t folderLen = Length(folder);
     size_t nameLen = Length(name);
     size_t sep = IsSingleBackslashAtEnd(folder, isLead) ? 0 : 1;
@@ -86,6 +96,8 @@ int StagedName(char* dest, size_t destSize, const char* folder, const char* name
                LeadBytePredicate isLead) {
     isLead = OrSingleByte(isLead);
     if (!dest || !folder || !name || folder[0] == '\0') return Refuse(dest, destSize);
+    if (EndsWithLoneLead(folder, isLead) || EndsWithLoneLead(name, isLead))
+        return Refuse(dest, destSize);
     size_t folderLen = Length(folder);
     size_t nameLen = Length(name);
     size_t sep = IsSingleBackslashAtEnd(folder, isLead) ? 0 : 1;
@@ -114,6 +126,9 @@ int LinkName(char* dest, size_t destSize, const char* folder, const char* group,
     const size_t extensionLen = sizeof kExtension - 1;
     isLead = OrSingleByte(isLead);
     if (!dest || !folder || !group || !caption || folder[0] == '\0') return Refuse(dest, destSize);
+    if (EndsWithLoneLead(folder, isLead) || EndsWithLoneLead(group, isLead) ||
+        EndsWithLoneLead(caption, isLead))
+        return Refuse(dest, destSize);
     size_t folderLen = Length(folder);
     size_t groupLen = Length(group);
     size_t captionLen = Length(caption);

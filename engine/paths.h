@@ -8,8 +8,8 @@
 // So every function walks characters, not bytes: a byte for which `isLead`
 // is nonzero and the byte after it form one character, which is never taken
 // as a separator, never changes case and is never split.  A lead byte with
-// the terminator right after it stands alone.  With SingleByteCodePage every
-// byte is a character of its own.
+// the terminator right after it stands alone (a lone lead byte).  With
+// SingleByteCodePage every byte is a character of its own.
 //
 // Nothing here calls the system or a library, so the same code runs in the
 // installer and natively in the unit tests.  Every read stays inside the
@@ -29,9 +29,12 @@ int SingleByteCodePage(unsigned char byte);
 
 // The composing functions below return 1 on success and 0 when the result
 // would not fit in destSize bytes (terminator included) or the input is
-// unusable (a null pointer, an empty folder).  On 0 the destination holds the
-// empty string when destSize > 0; nothing is ever written past destSize, so
-// a caller that tests the result never goes on with a cut path.
+// unusable (a null pointer, an empty folder, or a folder, name, group or
+// caption that ends in a lone lead byte: the byte after it would become its
+// trail byte, and the file would land in another folder).  On 0 the
+// destination holds the empty string when destSize > 0; nothing is ever
+// written past destSize, so a caller that tests the result never goes on
+// with a cut path.
 
 // folder, then one backslash unless the folder's last character already is
 // one, then name.  A name that starts with a backslash is not trimmed.

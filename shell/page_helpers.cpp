@@ -7,7 +7,7 @@
 namespace {
 
 const COLORREF NoteColour = 0x800000;  // dark blue
-const int TemplateTextSize = 200;      // a page text of at most 199 characters
+const int TemplateTextSize = 200;      // a page text of at most 198 characters
 const int TemplatedSize = 220;         // with the product name in it
 
 }  // namespace
@@ -23,10 +23,13 @@ BOOL PlacePage(HWND page, int shifted) {
 
 void TemplatePageText(HWND page, int wholeCaption) {
     HWND target = wholeCaption ? page : GetDlgItem(page, PageNoteId);
-    char text[TemplateTextSize];
+    char text[TemplateTextSize] = "";
     char templated[TemplatedSize];
-    GetWindowTextA(target, text, sizeof text);
-    if (FormatPageTemplate(templated, sizeof templated, text, ProductName))
+    // No text, or one that filled the buffer and may have been cut, keeps
+    // the template as it stands rather than showing a part of it.
+    int length = GetWindowTextA(target, text, sizeof text);
+    if (length > 0 && length < TemplateTextSize - 1 &&
+        FormatPageTemplate(templated, sizeof templated, text, ProductName))
         SetWindowTextA(target, templated);
     if (wholeCaption)
         SendMessageA(page, WM_SETICON, ICON_SMALL,

@@ -41,12 +41,16 @@ int Resolve(HMODULE module, const char* name, Fn* slot, char* missing, int missi
 
 void RestrictLibrarySearch() {
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (!kernel) return;
-    FARPROC address = GetProcAddress(kernel, "SetDefaultDllDirectories");
-    if (!address) return;
-    SetDefaultDllDirectoriesFn setDirectories =
-        reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(address));
-    setDirectories(SearchSystem32);
+    FARPROC address = kernel ? GetProcAddress(kernel, "SetDefaultDllDirectories") : NULL;
+    if (address) {
+        SetDefaultDllDirectoriesFn setDirectories =
+            reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(address));
+        if (setDirectories(SearchSystem32)) return;
+    }
+    // Without it (Windows 7 lacking its update) the search order cannot be
+    // narrowed to the system folder, but an empty library folder at least
+    // takes the current folder out of it.
+    SetDllDirectoryA("");
 }
 
 int LoadSystemFunctions(char* missing, int missingSize) {

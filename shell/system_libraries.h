@@ -21,7 +21,8 @@ extern SystemFunctionTable SystemFunctions;
 
 // Restricts every later library load of the process, including those the
 // shell and COM make for the installer, to the system folder where the
-// system offers that.  Older systems lack it; then nothing happens.
+// system offers that.  Older systems lack it; there the current folder is
+// at least taken out of the search order.
 void RestrictLibrarySearch();
 
 // Fills SystemFunctions.  Returns 1, or 0 with the name of what could not

@@ -114,6 +114,27 @@ TEST(PathsTest, OverflowIsRefusedAtTheExactBoundary) {
     }
 }
 
+// A part ending in a lone lead byte would take the next byte written as its
+// trail byte (the separator, or the '.' of ".lnk"), so it is refused; a pair
+// before it, or a last byte that is a trail, is not lone.
+TEST(PathsTest, LoneLeadByteAtAnEndIsRefused) {
+    const std::string lone = "\x95", pairThenLone = "\x95\x95\x95";
+    for (const std::string& end : {lone, pairThenLone}) {
+        SCOPED_TRACE(end.size());
+        EXPECT_EQ("<refused>", Compose(kJoin, "C:\\A" + end, "x", "", Cp932));
+        EXPECT_EQ("<refused>", Compose(kJoin, "C:\\A", "x" + end, "", Cp932));
+        EXPECT_EQ("<refused>", Compose(kStaged, "C:\\A" + end, "x.exe", "", Cp932));
+        EXPECT_EQ("<refused>", Compose(kStaged, "C:\\A", "x" + end, "", Cp932));
+        EXPECT_EQ("<refused>", Compose(kLink, "C:\\P" + end, "G", "c", Cp932));
+        EXPECT_EQ("<refused>", Compose(kLink, "C:\\P", "G" + end, "c", Cp932));
+        EXPECT_EQ("<refused>", Compose(kLink, "C:\\P", "G", "c" + end, Cp932));
+    }
+    EXPECT_EQ("C:\\A\x95\x95\\x", Compose(kJoin, "C:\\A\x95\x95", "x", "", Cp932));
+    EXPECT_EQ("C:\\P\\G" + kSo + "\\c.lnk", Compose(kLink, "C:\\P", "G" + kSo, "c", Cp932));
+    // The same bytes are ordinary characters in a single-byte code page.
+    EXPECT_EQ("C:\\A\x95\\x", Compose(kJoin, "C:\\A\x95", "x"));
+}
+
 TEST(PathsTest, NormaliseNameCase) {
     EXPECT_EQ("C:\\Windows\\Temp\\", Normalised("C:\\WINDOWS\\TEMP\\"));
     EXPECT_EQ("C:\\Program Files\\My App", Normalised("c:\\program files\\my app"));
@@ -154,8 +175,6 @@ TEST(PathsTest, FolderChainLengths) {
 TEST(PathsTest, Cp932PairsAreOneCharacter) {
     const std::string hyo = "C:\\Work" + kHyo;
     EXPECT_EQ(hyo + "\\a.txt", Compose(kJoin, hyo, "a.txt", "", Cp932));
-    // A lead byte with the terminator after it stands alone.
-    EXPECT_EQ("C:\\x\x95\\y", Compose(kJoin, "C:\\x\x95", "y", "", Cp932));
     EXPECT_EQ("C:\\G" + kHyo + "\\" + kSo + "\\c.lnk",
               Compose(kLink, "C:\\G" + kHyo, kSo, "c", Cp932));
     // The pair as a whole is the last character.

@@ -2,6 +2,7 @@
 // folder.  Nothing is cleaned up: every run gets a throwaway copy of the
 // prefix (scripts/wine-scenario.sh), and the folder's name is unique anyway.
 #include <windows.h>
+#include <sddl.h>
 
 #include <stdio.h>
 #include <string.h>
@@ -109,6 +110,61 @@ void TestDoubleBytePair() {
     }
 }
 
+// Wine keeps no folder's DACL on disk, so the descriptor the chain hands to
+// CreateDirectoryA is read back here with the system's own ACL functions.
+// The expected SIDs come from their string forms and the masks are spelled
+// as numbers, so neither side borrows from the code under test.
+void TestFolderSecurity() {
+    static const struct {
+        const char* sid;
+        DWORD mask;
+    } expected[] = {
+        {"S-1-5-18", 0x001F01FF},      // SYSTEM: full control
+        {"S-1-5-32-544", 0x001F01FF},  // Administrators: full control
+        {"S-1-5-32-545", 0x001200A9},  // Users: read and execute
+    };
+    FolderSecurity security;
+    ok(BuildFolderSecurity(&security) == 1, "descriptor not built\n");
+    ok(security.attributes.nLength == sizeof security.attributes &&
+           security.attributes.lpSecurityDescriptor == &security.descriptor,
+       "attributes do not carry the descriptor\n");
+    ok(IsValidSecurityDescriptor(&security.descriptor), "descriptor not valid\n");
+
+    // Each call before its ok(): the message's arguments are read in no
+    // fixed order with the condition.
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    BOOL read = GetSecurityDescriptorControl(&security.descriptor, &control, &revision);
+    ok(read && (control & SE_DACL_PRESENT) && (control & SE_DACL_PROTECTED) &&
+           !(control & SE_DACL_DEFAULTED),
+       "control 0x%04x: the DACL is not present and protected\n", control);
+
+    BOOL present = FALSE, defaulted = TRUE;
+    PACL dacl = NULL;
+    ACL_SIZE_INFORMATION size = {};
+    read = GetSecurityDescriptorDacl(&security.descriptor, &present, &dacl, &defaulted) &&
+           present && dacl && IsValidAcl(dacl) &&
+           GetAclInformation(dacl, &size, sizeof size, AclSizeInformation);
+    ok(read && size.AceCount == 3, "DACL missing or with %lu entries, expected 3\n", size.AceCount);
+    for (DWORD i = 0; dacl && i < size.AceCount && i < 3; ++i) {
+        void* entry = NULL;
+        PSID sid = NULL;
+        ok(GetAce(dacl, i, &entry) != 0, "entry %lu unreadable\n", i);
+        ok(ConvertStringSidToSidA(expected[i].sid, &sid) != 0, "SID %s\n", expected[i].sid);
+        if (!entry || !sid) continue;
+        ACCESS_ALLOWED_ACE* ace = static_cast<ACCESS_ALLOWED_ACE*>(entry);
+        ok(ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE, "entry %lu type %u\n", i,
+           ace->Header.AceType);
+        ok(ace->Header.AceFlags == (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE),
+           "entry %lu flags 0x%02x, expected object and container inherit only\n", i,
+           ace->Header.AceFlags);
+        ok(ace->Mask == expected[i].mask, "entry %lu mask 0x%08lx, expected 0x%08lx\n", i,
+           ace->Mask, expected[i].mask);
+        ok(EqualSid(&ace->SidStart, sid), "entry %lu is not for %s\n", i, expected[i].sid);
+        LocalFree(sid);
+    }
+}
+
 int MakeBase() {
     char temp[MAX_PATH], name[64];
     DWORD n = GetTempPathA(sizeof temp, temp);
@@ -131,6 +187,7 @@ int main() {
     TestChains();
     TestRefusedPaths();
     TestDoubleBytePair();
+    TestFolderSecurity();
     printf("folder_chain_test: code page %u\n", GetACP());
     return Summary("folder_chain");
 }

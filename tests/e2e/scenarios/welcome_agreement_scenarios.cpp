@@ -126,3 +126,35 @@ SCENARIO(missing_system_library) {
     CHECK(!DrvSawWindowClass(p, "Kestrova"));
     CHECK_EQ_INT(DrvMessageBoxCount(), 1);
 }
+
+// A second run while the first shows its welcome page says so and ends
+// before any page of its own; the first carries on and cancels as ever.
+SCENARIO(second_instance_refused) {
+    HWND welcome;
+    DrvProcess* first = StartInstaller(ctx, &welcome);
+    REQUIRE(welcome);
+    DrvProcess* second = DrvStartProgram(ctx->installer, NULL, NULL);
+    REQUIRE(second);
+    DrvMessageBox* box = DrvWaitMessageBox(second, DRV_WAIT);
+    REQUIRE(box);
+    // While its box is up, the box is all that the second run shows.
+    HWND shown[4];
+    CHECK_EQ_INT(DrvListWindows(second, shown, 4), 1);
+    CHECK(shown[0] == box->window);
+    DrvScreenshot("1-second-run");
+    CHECK_EQ_STR(box->caption, "Kestrova");
+    CHECK_EQ_STR(box->text, "Kestrova is already running.");
+    CHECK_EQ_INT(box->icon, MB_ICONWARNING);
+    CHECK(DrvAnswerMessageBox(box, IDOK));
+    DWORD code = 0;
+    CHECK(DrvWaitExit(second, DRV_WAIT, &code));
+    CHECK_EQ_INT(code, 4);
+    CHECK(!DrvSawWindowClass(second, "Kestrova"));
+
+    CHECK(DrvIsVisible(welcome));
+    DrvClick(welcome, IDCANCEL);
+    code = 99;
+    CHECK(DrvWaitExit(first, DRV_WAIT, &code));
+    CHECK_EQ_INT(code, 0);
+    CHECK_EQ_INT(DrvMessageBoxCount(), 1);
+}
