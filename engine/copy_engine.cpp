@@ -51,6 +51,17 @@ const unsigned char* RowResource(const PayloadEntry& row, DWORD* size) {
     return static_cast<const unsigned char*>(data);
 }
 
+// A file of our own, never one that was there: whatever stands under the
+// name (a file planted by another user, or a link to a system file) is
+// removed first and never opened, so an elevated write cannot be turned
+// onto it.  Should something take the name again in between, creation
+// fails and the caller reports it.
+HANDLE CreateFreshFile(const char* path, DWORD share) {
+    DeleteFileA(path);
+    return CreateFileA(path, GENERIC_WRITE, share, NULL, CREATE_NEW,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+}
+
 // Writes the row's packed resource, unchanged, to the staged path.  Silent:
 // a file that could not be written whole is caught when it is compared
 // with the resource before expansion.
@@ -59,8 +70,7 @@ void StageRow(const PayloadEntry& row, const char* stagedPath) {
     const unsigned char* data = RowResource(row, &size);
     if (size > row.packedSize) size = row.packedSize;
 
-    HANDLE file = CreateFileA(stagedPath, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+    HANDLE file = CreateFreshFile(stagedPath, FILE_SHARE_READ);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
     if (size > 0) WriteFile(file, data, size, &written, NULL);
@@ -130,8 +140,7 @@ const char* ExpandAndReplace(HWND page, const char* stagedPath, const char* newP
     if (lstrlenA(stagedPath) < LzPathLimit)
         source = SystemFunctions.lzOpenFile(const_cast<LPSTR>(stagedPath), &openInfo, OF_READ);
     if (source < 0) return OpenSourceFailed;
-    HANDLE file = CreateFileA(newPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+    HANDLE file = CreateFreshFile(newPath, 0);
     if (file == INVALID_HANDLE_VALUE) {
         SystemFunctions.lzClose(source);
         return OpenDestinationFailed;

@@ -198,7 +198,37 @@ void CheckNothingPlantedInstalled() {
 
 }  // namespace
 
+// Names the installer writes under, planted beforehand as links to a file
+// of another's: the elevated writes must never reach it.
+const char Victim[] = "C:\\victim.txt";
+const char VictimText[] = "not the installer's to write";
+
+void PlantLinksToVictim() {
+    HANDLE f = CreateFileA(Victim, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD written = 0;
+    CHECK(f != INVALID_HANDLE_VALUE &&
+          WriteFile(f, VictimText, sizeof VictimText - 1, &written, NULL));
+    CloseHandle(f);
+    char temp[MAX_PATH], staged[MAX_PATH];
+    TempFolder(temp, sizeof temp);
+    snprintf(staged, sizeof staged, "%sQvtips.dl_", temp);
+    CHECK(CreateDirectoryA("C:\\Halvenor", NULL) && CreateDirectoryA(DefaultFolder, NULL));
+    CHECK(CreateHardLinkA(staged, Victim, NULL));
+    CHECK(CreateHardLinkA("C:\\Halvenor\\Quorvik\\Kestrova.new", Victim, NULL));
+}
+
+void CheckVictimUntouched() {
+    char text[64] = "";
+    HANDLE f = CreateFileA(Victim, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    DWORD got = 0;
+    CHECK(f != INVALID_HANDLE_VALUE && ReadFile(f, text, sizeof text - 1, &got, NULL));
+    CloseHandle(f);
+    text[got] = '\0';
+    CHECK_EQ_STR(text, VictimText);
+}
+
 SCENARIO(install_default) {
+    PlantLinksToVictim();
     HWND welcome;
     DrvProcess* p = StartInstaller(ctx, &welcome);
     REQUIRE(welcome);
@@ -219,6 +249,7 @@ SCENARIO(install_default) {
     FinishAfterInstalling(p, page);  // Escape while copying changed nothing
     CheckInstalledFiles(ctx, DefaultFolder);
     CHECK_EQ_INT(CountStagedFiles(), 0);
+    CheckVictimUntouched();
 }
 
 // A folder in the way of the second file: the first file stays installed,
