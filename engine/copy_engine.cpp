@@ -13,6 +13,7 @@
 #include "shell/system_libraries.h"
 
 int copyIndex;
+int createdFolderCount;
 
 const char OpenSourceFailed[] = "Unable to open source file!\nInstallation will now be aborted.";
 const char OpenDestinationFailed[] =
@@ -220,7 +221,7 @@ void EndPageAfterFailure(HWND page) {
 
 void StagePayload(HWND page) {
     KillTimer(page, StagingTimer);
-    CreateFolderChain(ProgramPath, SystemLeadByte);
+    CreateFolderChain(ProgramPath, SystemLeadByte, &createdFolderCount);
     SetUpProgressStep(&Progress, PayloadTable, installCount);
     for (int i = 0; i < installCount; ++i) {
         const PayloadEntry& row = PayloadTable[i];

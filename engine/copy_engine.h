@@ -25,6 +25,10 @@ extern const char WriteDestinationFailed[];
 // Index of the next row to expand; -1 once a failure has ended the page.
 extern int copyIndex;
 
+// How many of the deepest folders of ProgramPath the copy made itself
+// (CreateFolderChain), for the uninstall record.
+extern int createdFolderCount;
+
 void StagePayload(HWND page);
 void CopyNextFile(HWND page);
 void RemoveStaged(HWND page);

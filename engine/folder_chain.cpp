@@ -45,7 +45,8 @@ int BuildFolderSecurity(FolderSecurity* s) {
     return 1;
 }
 
-int CreateFolderChain(const char* path, LeadBytePredicate isLead) {
+int CreateFolderChain(const char* path, LeadBytePredicate isLead, int* created) {
+    *created = 0;
     char buffer[kPathBufferSize];
     size_t lengths[kPathBufferSize];
     if (!path || !CopyBounded(buffer, kPathBufferSize, path)) return 0;
@@ -59,7 +60,8 @@ int CreateFolderChain(const char* path, LeadBytePredicate isLead) {
         // Cut the buffer at this folder's end for the request, then mend it.
         char kept = buffer[lengths[i]];
         buffer[lengths[i]] = '\0';
-        CreateDirectoryA(buffer, &security.attributes);
+        if (CreateDirectoryA(buffer, &security.attributes) && *created == 0)
+            *created = count - i;
         buffer[lengths[i]] = kept;
     }
     return 1;

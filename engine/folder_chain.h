@@ -38,6 +38,9 @@ int BuildFolderSecurity(FolderSecurity* security);
 // Returns 1 once the requests are made, 0 without making any when the path
 // is refused (longer than 259 characters, or not starting with a drive
 // letter, a colon and a backslash) or the permissions cannot be built.
-int CreateFolderChain(const char* path, LeadBytePredicate isLead);
+// `created` receives how many requests of the chain, counted from its end,
+// followed the first folder that this call made (0 when it made none): the
+// folders that are the installer's own, for the uninstaller to remove.
+int CreateFolderChain(const char* path, LeadBytePredicate isLead, int* created);
 
 #endif  // KESTROVA_ENGINE_FOLDER_CHAIN_H

@@ -68,3 +68,11 @@ int ComposeUninstallCommand(char* out, size_t outSize, const char* windowsDir, c
     out[0] = '"';
     return 1;
 }
+
+unsigned long EstimatedSizeKb(const PayloadEntry* rows, int installCount) {
+    // The build keeps the installed bytes below 2^31, so the sum and the
+    // rounding fit in 32 bits.
+    unsigned long total = 0;
+    for (int i = 0; i < installCount; ++i) total += rows[i].unpackedSize;
+    return (total + 1023) / 1024;
+}

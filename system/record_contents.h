@@ -5,6 +5,7 @@
 #include <stddef.h>
 
 #include "engine/paths.h"
+#include "engine/payload_table.h"
 
 // The one working buffer in which a key path or the command is composed.
 constexpr int RecordBufferSize = 256;
@@ -28,6 +29,13 @@ constexpr char MenuText[] = "&Quorvik...";
 constexpr char IconLocation[] = "Qvshell.dll,0";
 constexpr char DisplayNameFormat[] = "%s Uninstall";
 
+// The values of the uninstall entry that the uninstaller reads back.
+constexpr char ProgramPathValue[] = "Program Path";
+constexpr char ProgramGroupValue[] = "Program Group";
+// How many of the deepest folders of the install path the installer made
+// itself (REG_DWORD): the uninstaller removes those, and only when empty.
+constexpr char CreatedFoldersValue[] = "Created Folders";
+
 // The keys that hold values, each named below its parent.
 enum RecordKey {
     UninstallEntryKey,  // the product name, below the uninstall parent
@@ -41,6 +49,10 @@ enum RecordKey {
 // Writes the key's path below its parent.  Returns 1, or 0 with `out`
 // empty when it would not fit in outSize bytes.
 int ComposeRecordKey(char* out, size_t outSize, RecordKey key);
+
+// The size that the system's list of installed programs shows: the
+// expanded bytes of the first `installCount` rows, in KB rounded up.
+unsigned long EstimatedSizeKb(const PayloadEntry* rows, int installCount);
 
 // The command that removes the product: the uninstaller's path in the
 // Windows folder, in double quotation marks when it holds a blank, since

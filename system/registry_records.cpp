@@ -1,6 +1,7 @@
 #include "system/registry_records.h"
 
 #include "engine/code_page.h"
+#include "engine/copy_engine.h"
 #include "engine/payload_table.h"
 #include "engine/shared_folders.h"
 #include "pages/group_page.h"
@@ -11,11 +12,18 @@
 namespace {
 
 const int UninstallerRow = 0;  // the first row: the uninstaller
+const int ProgramRow = 1;      // the product's program, whose icon the list shows
 
 const char DisplayNameValue[] = "DisplayName";
 const char UninstallStringValue[] = "UninstallString";
-const char ProgramPathValue[] = "Program Path";
-const char ProgramGroupValue[] = "Program Group";
+// What the system's list of installed programs shows beside the name.
+const char DisplayIconValue[] = "DisplayIcon";
+const char DisplayVersionValue[] = "DisplayVersion";
+const char PublisherValue[] = "Publisher";
+const char InstallLocationValue[] = "InstallLocation";
+const char EstimatedSizeValue[] = "EstimatedSize";
+const char NoModifyValue[] = "NoModify";
+const char NoRepairValue[] = "NoRepair";
 const char ThreadingModelValue[] = "ThreadingModel";
 const char DefaultValue[] = "";
 
@@ -23,6 +31,49 @@ const char DefaultValue[] = "";
 void SetText(HKEY key, const char* valueName, const char* text) {
     RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                    lstrlenA(text) + 1);
+}
+
+void SetNumber(HKEY key, const char* valueName, DWORD number) {
+    RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                   sizeof number);
+}
+
+// A second installation into the same folder makes none of its folders; the
+// ones the first made are still the product's, so their count is kept.
+DWORD CreatedFoldersToRecord(HKEY entry) {
+    DWORD created = static_cast<DWORD>(createdFolderCount);
+    char recorded[ProgramPathSize];
+    DWORD type = 0;
+    DWORD size = sizeof recorded - 1;
+    if (RegQueryValueExA(entry, ProgramPathValue, NULL, &type, reinterpret_cast<BYTE*>(recorded),
+                         &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return created;
+    recorded[size] = '\0';
+    DWORD earlier = 0;
+    size = sizeof earlier;
+    if (lstrcmpiA(recorded, ProgramPath) == 0 &&
+        RegQueryValueExA(entry, CreatedFoldersValue, NULL, &type,
+                         reinterpret_cast<BYTE*>(&earlier), &size) == ERROR_SUCCESS &&
+        type == REG_DWORD && earlier > created)
+        return earlier;
+    return created;
+}
+
+// The details beyond name and command that the list of installed programs
+// shows, and what the uninstaller needs to find the folders it may remove.
+void WriteListDetails(HKEY entry, DWORD createdFolders) {
+    char icon[MAX_PATH];
+    if (JoinPath(icon, sizeof icon, ProgramPath, PayloadTable[ProgramRow].fileName,
+                 SystemLeadByte))
+        SetText(entry, DisplayIconValue, icon);
+    SetText(entry, DisplayVersionValue, ProductVersion);
+    SetText(entry, PublisherValue, MakerName);
+    SetText(entry, InstallLocationValue, ProgramPath);
+    SetNumber(entry, EstimatedSizeValue, EstimatedSizeKb(PayloadTable, installCount));
+    SetNumber(entry, NoModifyValue, 1);
+    SetNumber(entry, NoRepairValue, 1);
+    SetNumber(entry, CreatedFoldersValue, createdFolders);
 }
 
 // Parents are only opened, never made: the installer adds keys of its own
@@ -59,6 +110,7 @@ void WriteUninstallEntry() {
     if (!parent) return;
     HKEY entry = MakeRecordKey(parent, UninstallEntryKey);
     if (entry) {
+        const DWORD createdFolders = CreatedFoldersToRecord(entry);
         // "%s" gives way to the product name, so this always holds the text.
         char displayName[sizeof ProductName + sizeof DisplayNameFormat];
         wsprintfA(displayName, DisplayNameFormat, ProductName);
@@ -69,6 +121,7 @@ void WriteUninstallEntry() {
             SetText(entry, UninstallStringValue, command);
         SetText(entry, ProgramPathValue, ProgramPath);
         SetText(entry, ProgramGroupValue, GroupName);
+        WriteListDetails(entry, createdFolders);
         RegCloseKey(entry);
     }
     RegCloseKey(parent);

@@ -108,4 +108,14 @@ TEST(RowFolder, WindowsFolderWinsThenShellNewThenInstallFolder) {
     EXPECT_EQ(RowInWindowsFolder, RowFolder(FlagWindowsDir | FlagShellNewDir));
 }
 
+TEST(EstimatedSize, RoundsTheInstalledBytesUpToKilobytes) {
+    PayloadEntry rows[3] = {};
+    rows[0].unpackedSize = 1024;
+    rows[1].unpackedSize = 1;
+    rows[2].unpackedSize = 4096;  // past installCount: not counted
+    EXPECT_EQ(2u, EstimatedSizeKb(rows, 2));
+    EXPECT_EQ(1u, EstimatedSizeKb(rows, 1));
+    EXPECT_EQ(0u, EstimatedSizeKb(rows, 0));
+}
+
 }  // namespace

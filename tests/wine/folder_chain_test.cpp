@@ -46,28 +46,37 @@ int CountEntries(const char* folder) {
 
 void TestChains() {
     char path[MAX_PATH];
+    int created = -1;
+    lstrcpyA(path, Under("new\\a"));
+    ok(CreateFolderChain(path, SystemLeadByte, &created) == 1, "chain %s refused\n", path);
+    // Every folder from the base down is counted as made, the base not.
+    ok(created == 2, "%s: %d made, not 2\n", path, created);
     lstrcpyA(path, Under("new\\a\\b"));
-    ok(CreateFolderChain(path, SystemLeadByte) == 1, "chain %s refused\n", path);
+    ok(CreateFolderChain(path, SystemLeadByte, &created) == 1, "chain %s refused\n", path);
     ok(IsFolder(path), "%s not created\n", path);
+    ok(created == 1, "%s: %d made over an existing chain, not 1\n", path, created);
 
     // Again over what exists: every request fails, and that is no failure.
-    ok(CreateFolderChain(path, SystemLeadByte) == 1, "existing chain %s refused\n", path);
+    ok(CreateFolderChain(path, SystemLeadByte, &created) == 1, "existing chain %s refused\n",
+       path);
+    ok(created == 0, "%d counted as made where all existed\n", created);
 
     // A trailing backslash asks once more for the folder just made.
     lstrcpyA(path, Under("trail\\x\\"));
-    ok(CreateFolderChain(path, SystemLeadByte) == 1, "chain %s refused\n", path);
+    ok(CreateFolderChain(path, SystemLeadByte, &created) == 1, "chain %s refused\n", path);
     ok(CountEntries(path) == 2, "%s missing or not empty\n", path);
 
     // A drive root: one request, which fails, and nothing made.
     char root[4] = {g_base[0], ':', '\\', '\0'};
     int before = CountEntries(root);
     ok(before > 2, "cannot list %s\n", root);
-    ok(CreateFolderChain(root, SystemLeadByte) == 1, "root %s refused\n", root);
+    ok(CreateFolderChain(root, SystemLeadByte, &created) == 1, "root %s refused\n", root);
     ok(CountEntries(root) == before, "%s has %d entries, had %d\n", root, CountEntries(root),
        before);
 }
 
 void TestRefusedPaths() {
+    int created;
     // base\bbbb\ then 'b' up to 260 characters: refused before any request.
     // One shorter it is accepted, and every folder made.
     char path[300];
@@ -76,14 +85,15 @@ void TestRefusedPaths() {
     memcpy(path, g_base, baseLen);
     path[baseLen + 4] = '\\';
     path[260] = '\0';
-    ok(CreateFolderChain(path, SystemLeadByte) == 0, "260 characters accepted\n");
+    ok(CreateFolderChain(path, SystemLeadByte, &created) == 0, "260 characters accepted\n");
     ok(GetFileAttributesA(Under("bbbb")) == INVALID_FILE_ATTRIBUTES, "part of 260 made\n");
     path[259] = '\0';
-    ok(CreateFolderChain(path, SystemLeadByte) == 1, "259 characters refused\n");
+    ok(CreateFolderChain(path, SystemLeadByte, &created) == 1, "259 characters refused\n");
     ok(IsFolder(path), "259-character folder not made\n");
 
     // A path without a drive would make folders relative to the current one.
-    ok(CreateFolderChain("kestrova-relative", SystemLeadByte) == 0, "relative path accepted\n");
+    ok(CreateFolderChain("kestrova-relative", SystemLeadByte, &created) == 0,
+       "relative path accepted\n");
     ok(GetFileAttributesA("kestrova-relative") == INVALID_FILE_ATTRIBUTES, "relative made\n");
 }
 
@@ -95,8 +105,9 @@ void TestDoubleBytePair() {
     lstrcpyA(hyo, Under("dbcs\\x\x95\x5C"));
     lstrcpyA(mid, Under("dbcs\\ab\x95\x5C"
                         "cd"));
-    ok(CreateFolderChain(hyo, Cp932) == 1, "chain x+pair refused\n");
-    ok(CreateFolderChain(mid, Cp932) == 1, "chain ab+pair+cd refused\n");
+    int created;
+    ok(CreateFolderChain(hyo, Cp932, &created) == 1, "chain x+pair refused\n");
+    ok(CreateFolderChain(mid, Cp932, &created) == 1, "chain ab+pair+cd refused\n");
     // On a single-byte code page the system reads 0x5C as a separator: hyo
     // names "x" + 0x95, and mid a folder "cd" in "ab" + 0x95, which only a
     // chain split after 0x95 would have made.

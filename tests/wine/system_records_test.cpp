@@ -14,12 +14,15 @@
 #include "engine/shared_folders.h"
 #include "pages/group_page.h"
 #include "pages/location_page.h"
+#include "engine/payload_table.h"
+#include "system/record_contents.h"
 #include "system/registry_records.h"
 #include "system/shortcuts.h"
 #include "tests/wine/wine_test.h"
 
 char ProgramPath[ProgramPathSize] = "C:\\Tools\\My Apps\\Quorvik";
 char GroupName[GroupNameSize] = "Quorvik";
+int createdFolderCount;
 
 namespace {
 
@@ -74,7 +77,8 @@ void TestShortcutsWithComInitialised() {
         {"Read Me", ProgramPath, "Qvreader.exe"},  {"Help", ProgramPath, "Quorvik.hlp"},
         {"Notes", ProgramPath, "Qvnotes.hlp"},
     };
-    CreateFolderChain(ProgramPath, SystemLeadByte);
+    int created;
+    CreateFolderChain(ProgramPath, SystemLeadByte, &created);
     char target[MAX_PATH];
     for (const auto& s : shortcuts) {
         JoinPath(target, sizeof target, s.folder, s.file, SystemLeadByte);
@@ -136,6 +140,13 @@ void CheckText(HKEY root, const char* key, const char* name, const char* want) {
        "%s \"%s\": rc %ld, type %lu, %lu bytes, not \"%s\"\n", key, name, rc, type, size, want);
 }
 
+void CheckNumber(const char* name, DWORD want) {
+    DWORD data = 0, size = sizeof data, type = 0;
+    LONG rc = RegGetValueA(HKEY_LOCAL_MACHINE, UninstallKey, name, RRF_RT_ANY, &type, &data, &size);
+    ok(rc == ERROR_SUCCESS && type == REG_DWORD && data == want,
+       "\"%s\": rc %ld, type %lu, %lu, not %lu\n", name, rc, type, data, want);
+}
+
 int KeyExists(HKEY root, const char* key) {
     HKEY handle;
     if (RegOpenKeyExA(root, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return 0;
@@ -148,6 +159,7 @@ int KeyExists(HKEY root, const char* key) {
 // gives a quoted uninstall command.
 void TestRecords() {
     lstrcpyA(WindowsDir, "C:\\windows");
+    createdFolderCount = 2;
     WriteRegistryRecords(NULL);
     CheckText(HKEY_LOCAL_MACHINE, UninstallKey, "UninstallString", "C:\\windows\\Zelmunin.exe");
     CheckText(HKEY_CLASSES_ROOT, "CLSID\\{6A3F1D20-4B7C-4E21-8E52-0A1B2C3D4E5F}", "", "Quorvik");
@@ -160,6 +172,8 @@ void TestRecords() {
     RegCloseKey(parent);
     lstrcpyA(WindowsDir, "C:\\My Windows");
     lstrcpyA(GroupName, "Other Group");
+    // Installed again over the folders the first run made.
+    createdFolderCount = 0;
     WriteRegistryRecords(NULL);
 
     const struct {
@@ -191,6 +205,20 @@ void TestRecords() {
          "", "Qvshell.dll,0"},
     };
     for (const auto& r : records) CheckText(r.root, r.key, r.name, r.data);
+    CheckText(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayIcon",
+              "C:\\Tools\\My Apps\\Quorvik\\Quorvik.exe");
+    CheckText(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayVersion", "3.02");
+    CheckText(HKEY_LOCAL_MACHINE, UninstallKey, "Publisher", "Halvenor");
+    CheckText(HKEY_LOCAL_MACHINE, UninstallKey, "InstallLocation", "C:\\Tools\\My Apps\\Quorvik");
+    CheckNumber("EstimatedSize", EstimatedSizeKb(PayloadTable, installCount));
+    CheckNumber("NoModify", 1);
+    CheckNumber("NoRepair", 1);
+    CheckNumber("Created Folders", 2);
+    // Another folder: what the first run made is no longer the product's.
+    lstrcpyA(ProgramPath, "C:\\Other");
+    createdFolderCount = 1;
+    WriteRegistryRecords(NULL);
+    CheckNumber("Created Folders", 1);
 }
 
 }  // namespace
