@@ -13,3 +13,6 @@ set(KESTROVA_PURE_SOURCES
     system/record_contents.cpp
 )
 list(TRANSFORM KESTROVA_PURE_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
+
+# The same kind of logic that only the uninstaller needs.
+set(KESTROVA_UNINSTALLER_PURE_SOURCES "${CMAKE_SOURCE_DIR}/uninstaller/record_checks.cpp")

@@ -31,7 +31,19 @@ inline PayloadFolder RowFolder(unsigned int flags) {
     return RowInInstallFolder;
 }
 
+// The rows without their measured sizes: where each file goes and what its
+// shortcut is called.  The uninstaller is itself one of the measured files,
+// so it is built with this part alone, generated from the same rows.
+struct PayloadPlace {
+    char fileName[14];
+    unsigned int flags;
+    char shortcutCaption[40];
+};
+
+// A program links one of the two generated tables, each of which defines
+// the counts below.
 extern const PayloadEntry PayloadTable[];
+extern const PayloadPlace PayloadPlaces[];
 extern const int PayloadRowCount;
 extern const int installCount;   // leading rows that are staged, expanded and removed
 extern const int shortcutCount;  // leading rows that get a Start-menu shortcut

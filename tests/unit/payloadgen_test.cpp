@@ -187,6 +187,17 @@ TEST(PayloadOutput, TableSourceAndResourceScript) {
             "extern const int PayloadRowCount = 3;\n"
             "extern const int installCount = 3;\n"
             "extern const int shortcutCount = 2;\n"));
+    // The uninstaller's rows: the same names, folders and captions and counts.
+    EXPECT_NE(std::string::npos,
+              payloadgen::RenderPlacesSource(t).find(
+                  "const PayloadPlace PayloadPlaces[] = {\n"
+                  "    {\"Zelmunin.exe\", 1, \"Uninstall\"},\n"
+                  "    {\"Quorvik.exe\", 0, \"Quorvik\"},\n"
+                  "    {\"Qvreader.exe\", 0, \"Read Me\"},\n"
+                  "};\n\n"
+                  "extern const int PayloadRowCount = 3;\n"
+                  "extern const int installCount = 3;\n"
+                  "extern const int shortcutCount = 2;\n"));
     const std::string script =
         payloadgen::RenderResourceScript(t, {"p/Zelmunin.ex_", "p/Quorvik.ex_", "p/Qvreader.ex_"});
     EXPECT_NE(std::string::npos, script.find("\nUINSTALL RCDATA \"p/Zelmunin.ex_\"\n"

@@ -46,6 +46,11 @@ std::string CheckTable(const Table& table, const std::vector<PackedHeader>& head
 // The C++ source that defines PayloadTable and its counts.
 std::string RenderTableSource(const Table& table);
 
+// The C++ source that defines PayloadPlaces and the same counts: the rows
+// without anything measured, for the uninstaller, which is itself one of
+// the measured files.
+std::string RenderPlacesSource(const Table& table);
+
 // The resource script: one RCDATA line per row, naming the packed file.
 std::string RenderResourceScript(const Table& table, const std::vector<std::string>& packedPaths);
 

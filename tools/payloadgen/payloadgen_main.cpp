@@ -3,6 +3,10 @@
 // Measures and checksums every product file named in ROWS, measures its packed form
 // (PACKED_DIR/<name with its last character replaced by '_'>), checks the
 // table's rules and writes the table source and the resource script.
+//
+// payloadgen places ROWS OUT_CPP
+//
+// Writes the rows' names, folders and captions alone, for the uninstaller.
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -32,19 +36,33 @@ int Fail(const std::string& message) {
     return 1;
 }
 
+std::string ReadRows(const char* path, payloadgen::Table* table) {
+    std::vector<uint8_t> rowsText;
+    if (!ReadWhole(path, &rowsText)) return std::string("cannot read ") + path;
+    return payloadgen::ParseRows(std::string(rowsText.begin(), rowsText.end()), table);
+}
+
+int WritePlaces(const char* rowsPath, const char* outPath) {
+    payloadgen::Table table;
+    std::string error = ReadRows(rowsPath, &table);
+    if (!error.empty()) return Fail(error);
+    if (!WriteWhole(outPath, payloadgen::RenderPlacesSource(table)))
+        return Fail("cannot write places");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "places") return WritePlaces(argv[2], argv[3]);
     if (argc != 6) {
-        std::fprintf(stderr, "usage: payloadgen ROWS PRODUCT_DIR PACKED_DIR OUT_CPP OUT_RC\n");
+        std::fprintf(stderr,
+                     "usage: payloadgen ROWS PRODUCT_DIR PACKED_DIR OUT_CPP OUT_RC\n"
+                     "       payloadgen places ROWS OUT_CPP\n");
         return 2;
     }
-    std::vector<uint8_t> rowsText;
-    if (!ReadWhole(argv[1], &rowsText)) return Fail(std::string("cannot read ") + argv[1]);
-
     payloadgen::Table table;
-    std::string error =
-        payloadgen::ParseRows(std::string(rowsText.begin(), rowsText.end()), &table);
+    std::string error = ReadRows(argv[1], &table);
     if (!error.empty()) return Fail(error);
 
     std::vector<payloadgen::PackedHeader> headers;

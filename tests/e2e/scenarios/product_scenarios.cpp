@@ -30,11 +30,15 @@ SCENARIO(product_programs) {
 
     char path[MAX_PATH];
     REQUIRE(ProductFilePath(ctx, "Zelmunin.exe", path, sizeof path));
+    // With nothing installed the uninstaller says so and changes nothing.
     DrvProcess* uninstaller = DrvStartProgram(path, NULL, NULL);
     REQUIRE(uninstaller);
+    EXPECT_MESSAGE_BOX(uninstaller, "Quorvik Uninstall", "Quorvik is not installed.", MB_ICONERROR,
+                       IDOK);
     DWORD code = 99;
     CHECK(DrvWaitExit(uninstaller, DRV_WAIT, &code));
-    CHECK_EQ_INT(code, 0);
+    CHECK_EQ_INT(code, 1);
+    CHECK(FileExists(path));
 
     REQUIRE(ProductFilePath(ctx, "Qvtips.dll", path, sizeof path));
     HMODULE tips = LoadLibraryA(path);

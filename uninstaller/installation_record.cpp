@@ -1,0 +1,77 @@
+#include "uninstaller/installation_record.h"
+
+#include <windows.h>
+
+#include "engine/code_page.h"
+#include "engine/shared_folders.h"
+#include "pages/group_page.h"
+#include "pages/location_page.h"
+#include "system/record_contents.h"
+#include "uninstaller/record_checks.h"
+
+// The names the rest of the removal works with, as the installer had them.
+char ProgramPath[ProgramPathSize];
+char GroupName[GroupNameSize];
+
+namespace {
+
+HKEY OpenUninstallEntry() {
+    char name[RecordBufferSize];
+    HKEY parent, entry;
+    if (!ComposeRecordKey(name, sizeof name, UninstallEntryKey) ||
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallParentKey, 0, KEY_READ, &parent) !=
+            ERROR_SUCCESS)
+        return NULL;
+    LONG status = RegOpenKeyExA(parent, name, 0, KEY_READ, &entry);
+    RegCloseKey(parent);
+    return status == ERROR_SUCCESS ? entry : NULL;
+}
+
+// A REG_SZ value that fits `size` bytes with its terminator, which a stored
+// value need not hold.  0, with `text` empty, for anything else.
+int ReadText(HKEY entry, const char* name, char* text, DWORD size) {
+    DWORD type = 0;
+    DWORD length = size - 1;
+    text[0] = '\0';
+    if (RegQueryValueExA(entry, name, NULL, &type, reinterpret_cast<BYTE*>(text), &length) !=
+            ERROR_SUCCESS ||
+        type != REG_SZ) {
+        text[0] = '\0';
+        return 0;
+    }
+    text[length] = '\0';
+    return 1;
+}
+
+unsigned long ReadCount(HKEY entry, const char* name) {
+    DWORD type = 0;
+    DWORD count = 0;
+    DWORD length = sizeof count;
+    if (RegQueryValueExA(entry, name, NULL, &type, reinterpret_cast<BYTE*>(&count), &length) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD || length != sizeof count)
+        return 0;
+    return count;
+}
+
+}  // namespace
+
+InstallationState ReadInstallation(unsigned long* createdFolders) {
+    *createdFolders = 0;
+    HKEY entry = OpenUninstallEntry();
+    if (!entry) return InstallationMissing;
+    // One byte more than either name may have: a longer one is refused by
+    // the checks below instead of being cut to a name that passes them.
+    char path[ProgramPathSize + 1];
+    char group[GroupNameSize + 1];
+    int read = ReadText(entry, ProgramPathValue, path, sizeof path) &&
+               ReadText(entry, ProgramGroupValue, group, sizeof group);
+    *createdFolders = ReadCount(entry, CreatedFoldersValue);
+    RegCloseKey(entry);
+    if (!read || !AcceptRecordedFolder(path, WindowsDir, SystemLeadByte) ||
+        !AcceptRecordedGroup(group, SystemLeadByte))
+        return InstallationDamaged;
+    lstrcpyA(ProgramPath, path);
+    lstrcpyA(GroupName, group);
+    return InstallationFound;
+}

@@ -1,0 +1,91 @@
+#include "uninstaller/removal.h"
+
+#include <windows.h>
+
+#include "engine/code_page.h"
+#include "engine/payload_table.h"
+#include "engine/shared_folders.h"
+#include "pages/group_page.h"
+#include "pages/location_page.h"
+#include "uninstaller/record_checks.h"
+#include "uninstaller/uninstall_messages.h"
+
+namespace {
+
+// A file that is not there any more is as good as removed; any other
+// failure (in use, no access) is the user's to resolve or to give up on.
+int DeleteAsking(const char* path) {
+    for (;;) {
+        if (DeleteFileA(path)) return 1;
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return 1;
+        if (!AskRetryInUse(path)) return 0;
+    }
+}
+
+// The identity of the file the system opened under `path`: the same file
+// under another spelling of its path (short names, case) gives the same.
+int FileIdentity(const char* path, BY_HANDLE_FILE_INFORMATION* info) {
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    BOOL ok = GetFileInformationByHandle(file, info);
+    CloseHandle(file);
+    return ok;
+}
+
+int IsRunningProgram(const char* path) {
+    char own[MAX_PATH];
+    DWORD length = GetModuleFileNameA(NULL, own, sizeof own);
+    BY_HANDLE_FILE_INFORMATION a, b;
+    if (length == 0 || length >= sizeof own || !FileIdentity(own, &a) || !FileIdentity(path, &b))
+        return 0;
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
+}  // namespace
+
+int RemoveProductFiles(char* runningProgram, int runningProgramSize) {
+    runningProgram[0] = '\0';
+    for (int i = 0; i < installCount; ++i) {
+        const PayloadPlace& row = PayloadPlaces[i];
+        char path[MAX_PATH];
+        // Every folder was accepted at under 260 characters; a name that
+        // does not fit behind it was never installed there either.
+        if (!JoinPath(path, sizeof path, PayloadFolderPath(RowFolder(row.flags)), row.fileName,
+                      SystemLeadByte))
+            continue;
+        if (IsRunningProgram(path)) {
+            lstrcpynA(runningProgram, path, runningProgramSize);
+            continue;
+        }
+        if (!DeleteAsking(path)) return 0;
+    }
+    return 1;
+}
+
+int RemoveShortcuts() {
+    for (int i = 0; i < shortcutCount; ++i) {
+        char link[MAX_PATH];
+        if (LinkName(link, sizeof link, ProgramsMenuDir, GroupName,
+                     PayloadPlaces[i].shortcutCaption, SystemLeadByte) &&
+            !DeleteAsking(link))
+            return 0;
+    }
+    char group[MAX_PATH];
+    if (JoinPath(group, sizeof group, ProgramsMenuDir, GroupName, SystemLeadByte))
+        RemoveDirectoryA(group);
+    return 1;
+}
+
+void RemoveCreatedFolders(unsigned long created) {
+    size_t lengths[ProgramPathSize];
+    int count = RemovableFolderLengths(ProgramPath, created, lengths, ProgramPathSize,
+                                       SystemLeadByte);
+    for (int i = 0; i < count; ++i) {
+        char folder[ProgramPathSize];
+        lstrcpynA(folder, ProgramPath, static_cast<int>(lengths[i]) + 1);
+        if (!RemoveDirectoryA(folder)) return;
+    }
+}

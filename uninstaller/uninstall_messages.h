@@ -1,0 +1,15 @@
+// What the uninstaller tells the user.  Every box is captioned with the
+// name under which the system lists the product's removal.
+#pragma once
+
+// Nothing to remove: no record of an installation.
+void ShowNotInstalled();
+// The record names a folder or group that is refused; nothing is removed.
+void ShowDamagedRecord();
+// The Windows folders cannot be had; nothing is removed.
+void ShowFoldersMissing();
+// 1 when the user answers Yes to removing the product.
+int AskToRemove();
+// A file that cannot be deleted: 1 for Retry, 0 for Cancel.
+int AskRetryInUse(const char* path);
+void ShowRemoved();
