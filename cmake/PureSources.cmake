@@ -4,6 +4,7 @@
 set(KESTROVA_PURE_SOURCES
     engine/paths.cpp
     engine/checksum.cpp
+    engine/folder_names.cpp
     shell/backdrop_layout.cpp
     shell/page_layout.cpp
     pages/location_rules.cpp

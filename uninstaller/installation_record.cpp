@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "engine/code_page.h"
+#include "engine/folder_names.h"
 #include "engine/shared_folders.h"
 #include "pages/group_page.h"
 #include "pages/location_page.h"
@@ -69,7 +70,7 @@ InstallationState ReadInstallation(unsigned long* createdFolders) {
     *createdFolders = ReadCount(entry, CreatedFoldersValue);
     RegCloseKey(entry);
     if (!read || !AcceptRecordedFolder(path, WindowsDir, SystemLeadByte) ||
-        !AcceptRecordedGroup(group, SystemLeadByte))
+        !AcceptGroupName(group, SystemLeadByte))
         return InstallationDamaged;
     lstrcpyA(ProgramPath, path);
     lstrcpyA(GroupName, group);

@@ -1,27 +1,13 @@
 #include "uninstaller/record_checks.h"
 
+#include "engine/folder_names.h"
+
 namespace {
 
 const size_t PathLimit = 260;
-const size_t GroupLimit = 40;
 
 int Lead(LeadBytePredicate isLead, const char* p) {
     return isLead((unsigned char)p[0]) && p[1] != '\0';
-}
-
-// Characters no folder's name can hold; the backslash is the separator and
-// is judged by the caller.
-int Forbidden(unsigned char c) {
-    return c < 0x20 || c == '/' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
-           c == '>' || c == '|';
-}
-
-// Whether the name [begin, end) is nothing once the system has dropped its
-// trailing dots and blanks: "", ".", "..", "...", " ".
-int ShortensToNothing(const char* begin, const char* end) {
-    for (const char* p = begin; p < end; ++p)
-        if (*p != '.' && *p != ' ') return 0;
-    return 1;
 }
 
 // Length of `text` without the backslashes, dots and blanks at its end that
@@ -72,7 +58,7 @@ int NamesAreSound(const char* path, LeadBytePredicate isLead) {
             name = ++p;
         } else if (Lead(isLead, p)) {
             p += 2;
-        } else if (Forbidden((unsigned char)*p)) {
+        } else if (ForbiddenInName((unsigned char)*p)) {
             return 0;
         } else {
             ++p;
@@ -97,20 +83,6 @@ int AcceptRecordedFolder(const char* path, const char* windowsDir, LeadBytePredi
     if (FolderChainLengths(path, lengths, (int)PathLimit, isLead) == 0 || path[3] == '\0')
         return 0;
     return NamesAreSound(path, isLead) && !SameFolder(path, windowsDir, isLead);
-}
-
-int AcceptRecordedGroup(const char* group, LeadBytePredicate isLead) {
-    if (!isLead) isLead = SingleByteCodePage;
-    if (!group) return 0;
-    size_t length = BoundedLength(group, GroupLimit + 1);
-    if (length > GroupLimit || ShortensToNothing(group, group + length)) return 0;
-    for (const char* p = group; *p; ++p) {
-        if (Lead(isLead, p))
-            ++p;
-        else if (*p == '\\' || Forbidden((unsigned char)*p))
-            return 0;
-    }
-    return 1;
 }
 
 int RemovableFolderLengths(const char* path, unsigned long created, size_t* lengths, int maxCount,

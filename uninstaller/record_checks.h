@@ -19,11 +19,6 @@
 // the end ignored, as the system itself ignores them.
 int AcceptRecordedFolder(const char* path, const char* windowsDir, LeadBytePredicate isLead);
 
-// 1 when `group` may name the Start-menu group: 1 to 40 bytes, no
-// backslash, slash or colon, and not a name the system shortens to nothing
-// ("", ".", "..", "...", " ").
-int AcceptRecordedGroup(const char* group, LeadBytePredicate isLead);
-
 // The folders of an accepted `path` that the uninstaller may try to remove,
 // as prefix lengths of `path`, deepest first: the last `created` folders of
 // its chain (FolderChainLengths), never the drive root, each folder once

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/folder_names.h"
 #include "uninstaller/record_checks.h"
 
 namespace {
@@ -46,15 +47,15 @@ TEST(RecordedFolder, RefusesWhatCouldReachBeyondTheProduct) {
     EXPECT_EQ(0, AcceptRecordedFolder(nullptr, kWindows, SingleByteCodePage));
 }
 
-TEST(RecordedGroup, AcceptsFolderNamesOfUpToFortyBytes) {
-    EXPECT_TRUE(AcceptRecordedGroup("Quorvik", SingleByteCodePage));
-    EXPECT_TRUE(AcceptRecordedGroup("Tools.", SingleByteCodePage));
-    EXPECT_TRUE(AcceptRecordedGroup(std::string(40, 'g').c_str(), SingleByteCodePage));
-    EXPECT_TRUE(AcceptRecordedGroup("\x95\x5C", Cp932));
+TEST(GroupName, AcceptsFolderNamesOfUpToFortyBytes) {
+    EXPECT_TRUE(AcceptGroupName("Quorvik", SingleByteCodePage));
+    EXPECT_TRUE(AcceptGroupName("Tools.", SingleByteCodePage));
+    EXPECT_TRUE(AcceptGroupName(std::string(40, 'g').c_str(), SingleByteCodePage));
+    EXPECT_TRUE(AcceptGroupName("\x95\x5C", Cp932));
     for (const char* group : {"", ".", "..", "...", " ", "a\\b", "..\\Startup", "a/b", "C:x"})
-        EXPECT_FALSE(AcceptRecordedGroup(group, SingleByteCodePage)) << group;
-    EXPECT_FALSE(AcceptRecordedGroup(std::string(41, 'g').c_str(), SingleByteCodePage));
-    EXPECT_FALSE(AcceptRecordedGroup("\x95\x5C", SingleByteCodePage));
+        EXPECT_FALSE(AcceptGroupName(group, SingleByteCodePage)) << group;
+    EXPECT_FALSE(AcceptGroupName(std::string(41, 'g').c_str(), SingleByteCodePage));
+    EXPECT_FALSE(AcceptGroupName("\x95\x5C", SingleByteCodePage));
 }
 
 TEST(RemovableFolders, DeepestFirstAndNeverTheDrive) {
