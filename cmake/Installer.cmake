@@ -9,6 +9,8 @@ set(KESTROVA_SOURCES
     shell/stage.cpp
     shell/installer_messages.cpp
     shell/system_libraries.cpp
+    shell/install_log.cpp
+    shell/silent_install.cpp
     engine/code_page.cpp
     engine/folder_chain.cpp
     engine/shared_folders.cpp

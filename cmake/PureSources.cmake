@@ -7,6 +7,7 @@ set(KESTROVA_PURE_SOURCES
     engine/folder_names.cpp
     shell/backdrop_layout.cpp
     shell/page_layout.cpp
+    shell/command_line.cpp
     pages/location_rules.cpp
     pages/browser_layout.cpp
     engine/progress_state.cpp

@@ -9,6 +9,7 @@
 #include "engine/progress_meter.h"
 #include "engine/shared_folders.h"
 #include "pages/location_page.h"
+#include "shell/install_log.h"
 #include "shell/installer_messages.h"
 #include "shell/system_libraries.h"
 
@@ -76,6 +77,7 @@ void StageRow(const PayloadEntry& row, const char* stagedPath) {
     DWORD written = 0;
     if (size > 0) WriteFile(file, data, size, &written, NULL);
     CloseHandle(file);
+    LogLine("Staged %s", stagedPath);
 }
 
 // 1 when the file behind `held` is exactly the row's first packedSize
@@ -172,11 +174,15 @@ int ExpandFile(HWND page, const char* stagedPath, const char* newPath, const cha
         failure = ExpandAndReplace(page, stagedPath, newPath, destinationPath, row);
     if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     if (failure) {
+        LogLine("Not expanded: %s", destinationPath);
         ShowFailure(page, failure);
         return -1;
     }
+    LogLine("Expanded %s to %s", stagedPath, destinationPath);
     return 1;
 }
+
+}  // namespace
 
 int CopyOneFile(HWND page) {
     const PayloadEntry& row = PayloadTable[copyIndex];
@@ -206,6 +212,8 @@ int CopyOneFile(HWND page) {
     return ExpandFile(page, stagedPath, newPath, destinationPath, row);
 }
 
+namespace {
+
 void FakeStepsForOneFile(HWND page) {
     const int steps = FakeStepsPerFile(installCount);
     for (int i = 0; i < steps; ++i) MeterFakeStep(page);
@@ -219,8 +227,7 @@ void EndPageAfterFailure(HWND page) {
     EndDialog(page, ShowAbortMessage(page));
 }
 
-void StagePayload(HWND page) {
-    KillTimer(page, StagingTimer);
+void StageFiles(HWND page) {
     CreateFolderChain(ProgramPath, SystemLeadByte, &createdFolderCount);
     SetUpProgressStep(&Progress, PayloadTable, installCount);
     for (int i = 0; i < installCount; ++i) {
@@ -235,6 +242,27 @@ void StagePayload(HWND page) {
         FakeStepsForOneFile(page);
         PumpMessages(page, FilePause);
     }
+}
+
+void RemoveStagedFiles(HWND page) {
+    SetDlgItemTextA(page, PhaseLabelId, "Removing:");
+    SetDlgItemTextA(page, DestinationCaptionId, "");
+    SetDlgItemTextA(page, DestinationLabelId, "");
+    for (int i = 0; i < installCount; ++i) {
+        char stagedPath[MAX_PATH];
+        if (StagedName(stagedPath, sizeof stagedPath, TempDir, PayloadTable[i].fileName,
+                       SystemLeadByte)) {
+            SetDlgItemTextA(page, SourceLabelId, stagedPath);
+            DeleteFileA(stagedPath);
+        }
+        FakeStepsForOneFile(page);
+        PumpMessages(page, FilePause);
+    }
+}
+
+void StagePayload(HWND page) {
+    KillTimer(page, StagingTimer);
+    StageFiles(page);
     PumpMessages(page, PhaseEndPause);
     MeterReset(CopyingColour);
     SetTimer(page, CopyingTimer, PhaseDelay, NULL);
@@ -257,19 +285,7 @@ void CopyNextFile(HWND page) {
 
 void RemoveStaged(HWND page) {
     KillTimer(page, RemovingTimer);
-    SetDlgItemTextA(page, PhaseLabelId, "Removing:");
-    SetDlgItemTextA(page, DestinationCaptionId, "");
-    SetDlgItemTextA(page, DestinationLabelId, "");
-    for (int i = 0; i < installCount; ++i) {
-        char stagedPath[MAX_PATH];
-        if (StagedName(stagedPath, sizeof stagedPath, TempDir, PayloadTable[i].fileName,
-                       SystemLeadByte)) {
-            SetDlgItemTextA(page, SourceLabelId, stagedPath);
-            DeleteFileA(stagedPath);
-        }
-        FakeStepsForOneFile(page);
-        PumpMessages(page, FilePause);
-    }
+    RemoveStagedFiles(page);
     PumpMessages(page, PhaseEndPause);
     SendMessageA(page, WM_RESTORE_METER, 0, 0);
     EndDialog(page, 1);

@@ -29,6 +29,15 @@ extern int copyIndex;
 // (CreateFolderChain), for the uninstall record.
 extern int createdFolderCount;
 
+// The work of each phase, without the timers that pace the page: a silent
+// run (page NULL) calls them one after the other.  CopyOneFile expands the
+// row at copyIndex and advances it; it returns 1, or -1 once the failure
+// has been shown.
+void StageFiles(HWND page);
+int CopyOneFile(HWND page);
+void RemoveStagedFiles(HWND page);
+
+// The page's timer steps, each of which starts the next.
 void StagePayload(HWND page);
 void CopyNextFile(HWND page);
 void RemoveStaged(HWND page);

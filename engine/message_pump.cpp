@@ -1,6 +1,8 @@
 #include "engine/message_pump.h"
 
 void PumpMessages(HWND page, DWORD duration) {
+    // No page: a silent run, which nothing on the screen needs paced.
+    if (!page) return;
     const DWORD start = GetTickCount();
     for (;;) {
         const DWORD now = GetTickCount();

@@ -13,6 +13,8 @@ const DWORD FakeStepPause = 10;
 const DWORD ReadStepPause = 25;
 
 void RepaintMeter() {
+    // No meter in a silent run; a null window would repaint every window.
+    if (!meterWindow) return;
     InvalidateRect(meterWindow, NULL, TRUE);
     UpdateWindow(meterWindow);
 }

@@ -6,6 +6,7 @@
 #include "pages/pages.h"
 #include "pages/shell_icons.h"
 #include "shell/backdrop_style.h"
+#include "shell/command_line.h"
 #include "shell/installer_messages.h"
 #include "shell/page_helpers.h"
 #include "shell/product_identity.h"
@@ -14,6 +15,8 @@
 #include "system/shortcuts.h"
 
 char GroupName[GroupNameSize];
+const char StartMenuMissing[] = "Unable to locate the Start Menu!";
+const char ShortcutsFailed[] = "Unable To Create Shortcuts!";
 
 namespace {
 
@@ -49,15 +52,18 @@ int ListGroupFolders(HWND page) {
     return 1;
 }
 
-void SetDefaultGroup(HWND page) {
-    lstrcpynA(GroupName, ProductName, sizeof GroupName);
+// `name` into the field, with the listed folder of that name selected.
+void SetGroup(HWND page, const char* name) {
+    lstrcpynA(GroupName, name, sizeof GroupName);
     HWND field = GroupField(page);
     LRESULT match = SendMessageA(field, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                  reinterpret_cast<LPARAM>(GroupName));
     SendMessageA(field, CB_SETCURSEL, match, 0);
-    // The product's own spelling, whatever the case of a matching folder.
+    // The given spelling, whatever the case of a matching folder.
     SetDlgItemTextA(page, GroupFieldId, GroupName);
 }
+
+void SetDefaultGroup(HWND page) { SetGroup(page, ProductName); }
 
 // A longer name, which only a listed folder can put into the field, is
 // taken cut after its 40th character, so a folder of the cut name is made.
@@ -106,12 +112,17 @@ BOOL OnGroupInit(HWND page) {
     TemplatePageText(page, TRUE);
     TemplatePageText(page, FALSE);
     if (!ListGroupFolders(page)) {
-        MessageBoxA(page, "Unable to locate the Start Menu!", InstallerName, MB_ICONERROR);
+        ShowFailure(page, StartMenuMissing);
         EndDialog(page, ShowAbortMessage(page));
         return TRUE;
     }
     SendDlgItemMessageA(page, GroupFieldId, CB_LIMITTEXT, GroupNameLimit, 0);
-    SetDefaultGroup(page);
+    // A group given on the command line is offered first; Reset Group
+    // still returns to the product's name.
+    if (CommandLineOptions.group[0] != '\0')
+        SetGroup(page, CommandLineOptions.group);
+    else
+        SetDefaultGroup(page);
     return TRUE;
 }
 
@@ -124,7 +135,7 @@ void OnContinue(HWND page) {
         MessageBoxA(page, "Shortcuts Created Successfully!", GroupName, MB_ICONINFORMATION);
         EndDialog(page, 1);
     } else {
-        MessageBoxA(page, "Unable To Create Shortcuts!", InstallerName, MB_ICONERROR);
+        ShowFailure(page, ShortcutsFailed);
         EndDialog(page, ShowAbortMessage(page));
     }
 }

@@ -7,3 +7,8 @@
 // At most 40 characters and the terminator.
 constexpr int GroupNameSize = 41;
 extern char GroupName[GroupNameSize];
+
+// The failures that end the installation at the group step, each shown
+// with ShowFailure.
+extern const char StartMenuMissing[];
+extern const char ShortcutsFailed[];

@@ -2,6 +2,7 @@
 
 #include "pages/folder_browser.h"
 #include "pages/pages.h"
+#include "shell/command_line.h"
 #include "shell/installer_messages.h"
 #include "shell/page_helpers.h"
 #include "shell/product_identity.h"
@@ -62,7 +63,12 @@ BOOL OnLocationInit(HWND page) {
     TemplatePageText(page, TRUE);
     TemplatePageText(page, FALSE);
     SendDlgItemMessageA(page, PathEditId, EM_LIMITTEXT, PathEditLimit, 0);
-    ResetFolder(page);
+    // A folder given on the command line is offered first; Reset Folder
+    // still returns to the default.
+    if (CommandLineOptions.folder[0] != '\0')
+        SetLocation(page, CommandLineOptions.folder, FALSE);
+    else
+        ResetFolder(page);
     return TRUE;
 }
 

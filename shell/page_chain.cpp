@@ -2,6 +2,7 @@
 
 #include "pages/pages.h"
 #include "shell/backdrop_window.h"
+#include "shell/install_log.h"
 #include "shell/product_identity.h"
 #include "shell/stage.h"
 #include "system/readme_launch.h"
@@ -24,6 +25,7 @@ const PageStep PageSteps[] = {
 
 void RunFinishSequence(HWND backdrop) {
     WriteRegistryRecords(backdrop);
+    LogLine("%s was successfully Installed.", ProductName);
     SetStage(StageReadMe);
     char text[1024];
     wsprintfA(text,

@@ -76,3 +76,11 @@ unsigned long EstimatedSizeKb(const PayloadEntry* rows, int installCount) {
     for (int i = 0; i < installCount; ++i) total += rows[i].unpackedSize;
     return (total + 1023) / 1024;
 }
+
+int ComposeQuietUninstallCommand(char* out, size_t outSize, const char* windowsDir,
+                                 const char* fileName, LeadBytePredicate isLead) {
+    char path[RecordBufferSize];
+    if (!JoinPath(path, sizeof path, windowsDir, fileName, isLead)) return Refuse(out, outSize);
+    const char* const pieces[] = {"\"", path, "\" /S"};
+    return CopyPieces(out, outSize, pieces, 3);
+}

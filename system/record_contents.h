@@ -50,6 +50,12 @@ enum RecordKey {
 // empty when it would not fit in outSize bytes.
 int ComposeRecordKey(char* out, size_t outSize, RecordKey key);
 
+// The same command in double quotation marks whatever it holds, followed
+// by " /S": what a deployment tool runs to remove the product unattended.
+// Returns 1, or 0 with `out` empty when it would not fit.
+int ComposeQuietUninstallCommand(char* out, size_t outSize, const char* windowsDir,
+                                 const char* fileName, LeadBytePredicate isLead);
+
 // The size that the system's list of installed programs shows: the
 // expanded bytes of the first `installCount` rows, in KB rounded up.
 unsigned long EstimatedSizeKb(const PayloadEntry* rows, int installCount);

@@ -6,6 +6,7 @@
 #include "engine/shared_folders.h"
 #include "pages/group_page.h"
 #include "pages/location_page.h"
+#include "shell/install_log.h"
 #include "shell/product_identity.h"
 #include "system/record_contents.h"
 
@@ -16,6 +17,7 @@ const int ProgramRow = 1;      // the product's program, whose icon the list sho
 
 const char DisplayNameValue[] = "DisplayName";
 const char UninstallStringValue[] = "UninstallString";
+const char QuietUninstallStringValue[] = "QuietUninstallString";
 // What the system's list of installed programs shows beside the name.
 const char DisplayIconValue[] = "DisplayIcon";
 const char DisplayVersionValue[] = "DisplayVersion";
@@ -76,29 +78,38 @@ void WriteListDetails(HKEY entry, DWORD createdFolders) {
     SetNumber(entry, CreatedFoldersValue, createdFolders);
 }
 
-// Parents are only opened, never made: the installer adds keys of its own
-// and none of the system's.
-HKEY OpenParent(HKEY root, const char* path) {
-    HKEY parent;
-    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &parent) != ERROR_SUCCESS) return NULL;
+// A parent key, only ever opened: the installer adds keys of its own and
+// none of the system's.  Its path names the records in the log.
+struct RecordParent {
+    HKEY key;
+    const char* path;
+};
+
+RecordParent OpenParent(HKEY root, const char* path) {
+    RecordParent parent = {NULL, path};
+    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &parent.key) != ERROR_SUCCESS)
+        parent.key = NULL;
     return parent;
 }
 
 // Makes the record's key below its parent, or opens it when it exists.
 // NULL when its path does not fit or the key cannot be had.
-HKEY MakeRecordKey(HKEY parent, RecordKey which) {
+HKEY MakeRecordKey(const RecordParent& parent, RecordKey which) {
     char path[RecordBufferSize];
     char noClass[] = "";
     HKEY key;
     if (!ComposeRecordKey(path, sizeof path, which) ||
-        RegCreateKeyExA(parent, path, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, NULL,
-                        &key, NULL) != ERROR_SUCCESS)
+        RegCreateKeyExA(parent.key, path, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        NULL, &key, NULL) != ERROR_SUCCESS) {
+        LogLine("Record not written: %s\\%s", parent.path, path);
         return NULL;
+    }
+    LogLine("Record %s\\%s", parent.path, path);
     return key;
 }
 
 // A key that holds a single default value.
-void WriteDefaultRecord(HKEY parent, RecordKey which, const char* text) {
+void WriteDefaultRecord(const RecordParent& parent, RecordKey which, const char* text) {
     HKEY key = MakeRecordKey(parent, which);
     if (!key) return;
     SetText(key, DefaultValue, text);
@@ -106,8 +117,8 @@ void WriteDefaultRecord(HKEY parent, RecordKey which, const char* text) {
 }
 
 void WriteUninstallEntry() {
-    HKEY parent = OpenParent(HKEY_LOCAL_MACHINE, UninstallParentKey);
-    if (!parent) return;
+    RecordParent parent = OpenParent(HKEY_LOCAL_MACHINE, UninstallParentKey);
+    if (!parent.key) return;
     HKEY entry = MakeRecordKey(parent, UninstallEntryKey);
     if (entry) {
         const DWORD createdFolders = CreatedFoldersToRecord(entry);
@@ -119,18 +130,21 @@ void WriteUninstallEntry() {
         if (ComposeUninstallCommand(command, sizeof command, WindowsDir,
                                     PayloadTable[UninstallerRow].fileName, SystemLeadByte))
             SetText(entry, UninstallStringValue, command);
+        if (ComposeQuietUninstallCommand(command, sizeof command, WindowsDir,
+                                         PayloadTable[UninstallerRow].fileName, SystemLeadByte))
+            SetText(entry, QuietUninstallStringValue, command);
         SetText(entry, ProgramPathValue, ProgramPath);
         SetText(entry, ProgramGroupValue, GroupName);
         WriteListDetails(entry, createdFolders);
         RegCloseKey(entry);
     }
-    RegCloseKey(parent);
+    RegCloseKey(parent.key);
 }
 
 // The server key is tried even when the class key could not be made.
 void WriteClassEntry() {
-    HKEY parent = OpenParent(HKEY_CLASSES_ROOT, ClassParentKey);
-    if (!parent) return;
+    RecordParent parent = OpenParent(HKEY_CLASSES_ROOT, ClassParentKey);
+    if (!parent.key) return;
     WriteDefaultRecord(parent, ClassKey, ProductName);
     HKEY server = MakeRecordKey(parent, ServerKey);
     if (server) {
@@ -138,17 +152,17 @@ void WriteClassEntry() {
         SetText(server, ThreadingModelValue, ThreadingModel);
         RegCloseKey(server);
     }
-    RegCloseKey(parent);
+    RegCloseKey(parent.key);
 }
 
 // Each key is tried whether or not the one above it could be made.
 void WriteFindExtension() {
-    HKEY parent = OpenParent(HKEY_LOCAL_MACHINE, FindExtensionParentKey);
-    if (!parent) return;
+    RecordParent parent = OpenParent(HKEY_LOCAL_MACHINE, FindExtensionParentKey);
+    if (!parent.key) return;
     WriteDefaultRecord(parent, FindExtensionKey, ClassIdentifier);
     WriteDefaultRecord(parent, MenuKey, MenuText);
     WriteDefaultRecord(parent, IconKey, IconLocation);
-    RegCloseKey(parent);
+    RegCloseKey(parent.key);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "engine/payload_table.h"
 #include "engine/shared_folders.h"
 #include "pages/group_page.h"
+#include "shell/install_log.h"
 
 namespace {
 
@@ -26,8 +27,11 @@ void CreateShortcut(const char* target, const char* workingFolder, const char* l
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
         // A path that does not convert whole is not saved under a cut name.
         WCHAR widePath[ShortcutPathSize];
+        HRESULT saved = E_FAIL;
         if (MultiByteToWideChar(CP_ACP, 0, linkFile, -1, widePath, ShortcutPathSize) > 0)
-            file->Save(widePath, TRUE);
+            saved = file->Save(widePath, TRUE);
+        LogLine(SUCCEEDED(saved) ? "Shortcut %s to %s" : "Shortcut not made: %s to %s", linkFile,
+                target);
         file->Release();
     }
     link->Release();

@@ -1,9 +1,11 @@
 // Zelmunin, the Quorvik uninstall program: reads what the installer
-// recorded, asks once, and removes exactly what the installer made, the
-// uninstall record last so that a removal cut short can be run again.
+// recorded, asks once (not at all with /S), and removes exactly what the
+// installer made, the uninstall record last so that a removal cut short
+// can be run again.
 #include <windows.h>
 
 #include "engine/shared_folders.h"
+#include "shell/command_line.h"
 #include "shell/system_libraries.h"
 #include "uninstaller/installation_record.h"
 #include "uninstaller/record_removal.h"
@@ -15,8 +17,13 @@ namespace {
 
 const int RemovedCode = 0;
 const int NotRemovedCode = 1;
+const int BadCommandLineCode = 2;
 
 int Uninstall() {
+    if (!ParseUninstallOptions(SkipProgramName(GetCommandLineA()), &SilentRemoval)) {
+        ShowBadCommandLine();
+        return BadCommandLineCode;
+    }
     if (ComputeSharedFolders() != SharedFoldersReady) {
         ShowFoldersMissing();
         return NotRemovedCode;

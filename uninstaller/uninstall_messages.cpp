@@ -5,6 +5,8 @@
 #include "shell/product_identity.h"
 #include "system/record_contents.h"
 
+int SilentRemoval;
+
 namespace {
 
 // The product name and the format's own text, with room to spare.
@@ -13,6 +15,7 @@ const int CaptionSize = sizeof ProductName + sizeof DisplayNameFormat;
 const int TextSize = 512;
 
 int Show(const char* text, UINT style) {
+    if (SilentRemoval) return 0;
     char caption[CaptionSize];
     wsprintfA(caption, DisplayNameFormat, ProductName);
     return MessageBoxA(NULL, text, caption, style | MB_SETFOREGROUND);
@@ -27,6 +30,10 @@ int ShowFormatted(const char* format, const char* value, UINT style) {
 
 }  // namespace
 
+void ShowBadCommandLine() {
+    Show("Usage: Zelmunin [/S]\n\n/S\tremove without question or message", MB_ICONERROR);
+}
+
 void ShowNotInstalled() { ShowFormatted("%s is not installed.", ProductName, MB_ICONERROR); }
 
 void ShowDamagedRecord() {
@@ -40,6 +47,7 @@ void ShowFoldersMissing() {
 }
 
 int AskToRemove() {
+    if (SilentRemoval) return 1;
     return ShowFormatted("Are you sure you want to remove %s and all of its components?",
                          ProductName, MB_ICONQUESTION | MB_YESNO) == IDYES;
 }

@@ -2,6 +2,12 @@
 // name under which the system lists the product's removal.
 #pragma once
 
+// Set by /S: no box is shown, the question counts as Yes and a file in use
+// as Cancel.
+extern int SilentRemoval;
+
+// A command line other than nothing or /S.
+void ShowBadCommandLine();
 // Nothing to remove: no record of an installation.
 void ShowNotInstalled();
 // The record names a folder or group that is refused; nothing is removed.

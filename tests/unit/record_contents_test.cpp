@@ -108,6 +108,23 @@ TEST(RowFolder, WindowsFolderWinsThenShellNewThenInstallFolder) {
     EXPECT_EQ(RowInWindowsFolder, RowFolder(FlagWindowsDir | FlagShellNewDir));
 }
 
+TEST(QuietUninstallCommand, AlwaysQuotedThenSilent) {
+    Composed c = ::Run(64, [](char* out, std::size_t size) {
+        return ComposeQuietUninstallCommand(out, size, "C:\\WINDOWS", "Zelmunin.exe",
+                                            SingleByteCodePage);
+    });
+    EXPECT_EQ(1, c.result);
+    EXPECT_EQ("\"C:\\WINDOWS\\Zelmunin.exe\" /S", c.text);
+    // 28 characters and the terminator: one byte short is refused, empty.
+    c = ::Run(28, [](char* out, std::size_t size) {
+        return ComposeQuietUninstallCommand(out, size, "C:\\WINDOWS", "Zelmunin.exe",
+                                            SingleByteCodePage);
+    });
+    EXPECT_EQ(0, c.result);
+    EXPECT_EQ("", c.text);
+    EXPECT_TRUE(c.guardIntact);
+}
+
 TEST(EstimatedSize, RoundsTheInstalledBytesUpToKilobytes) {
     PayloadEntry rows[3] = {};
     rows[0].unpackedSize = 1024;

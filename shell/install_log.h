@@ -1,0 +1,13 @@
+// The plain-text log that /LOG= asks for: one line for each thing the run
+// does, appended to the file, so that several runs can share one log.
+#pragma once
+
+// Opens `path` for appending (it is made when missing).  Returns 1, or 0
+// when it cannot be written.
+int OpenInstallLog(const char* path);
+
+// One line, formatted as wsprintfA formats, with CR LF added; nothing when
+// no log is open.  A line longer than 1,000 characters is cut there.
+void LogLine(const char* format, ...);
+
+void CloseInstallLog();
