@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "engine/payload_table.h"
+#include "silent_runs.h"
 #include "walkthrough.h"
 
 namespace {
@@ -41,6 +42,7 @@ void Report(const char* name, DWORD measured, DWORD floor) {
 
 SCENARIO(bench_install) {
     HWND welcome;
+    DWORD started = GetTickCount();
     DrvProcess* p = StartInstaller(ctx, &welcome);
     REQUIRE(welcome);
     HWND page = WalkToInstalling(p, NULL);
@@ -66,4 +68,13 @@ SCENARIO(bench_install) {
     Report("removing", ended - removing, removingFloor);
     Report("whole page", ended - shown, stagingFloor + copyingFloor + removingFloor);
     FinishAfterInstalling(p, page);
+    DWORD interactive = GetTickCount() - started;
+
+    // The same installation unattended, into a folder of its own.
+    DWORD code, silent;
+    REQUIRE(RunInstaller(ctx->installer, "/S /D=C:\\Silent\\Quorvik", &code, &silent));
+    CHECK_EQ_INT(code, 0);
+    DrvLog("BENCH %-22s %7lu ms", "interactive start-exit", interactive);
+    DrvLog("BENCH %-22s %7lu ms  ratio %.3f", "silent start-exit", silent,
+           (double)silent / interactive);
 }

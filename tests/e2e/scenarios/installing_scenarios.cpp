@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "engine/payload_table.h"
+#include "silent_runs.h"
 #include "walkthrough.h"
 
 namespace {
@@ -458,6 +459,29 @@ void RunTampered(const DrvContext* ctx, const char* name, ResourceEdit edit) {
 }
 
 }  // namespace
+
+// Unattended, the same failures end the run with code 1, and the log
+// names the file and gives the message.
+SCENARIO(silent_tampered) {
+    char tampered[MAX_PATH];
+    REQUIRE(TamperedInstaller(ctx, "HELPFILE", FlipLiteral, tampered, sizeof tampered));
+    DWORD code;
+    REQUIRE(RunInstaller(tampered, "/S /LOG=C:\\kestrova.log", &code, NULL));
+    CHECK_EQ_INT(code, 1);
+    CHECK(!FileExists("C:\\Halvenor\\Quorvik\\Quorvik.hlp"));
+    CHECK(LogHolds("Not expanded: C:\\Halvenor\\Quorvik\\Quorvik.hlp\r\n"
+                   "Unable to read source file!\nInstallation will now be aborted.\r\n"));
+    CHECK(LogHolds("Exit code 1\r\n"));
+}
+
+SCENARIO(silent_disk_full) {
+    DWORD code;
+    REQUIRE(RunInstaller(ctx->installer, "/S /LOG=C:\\kestrova.log /D=S:\\Quorvik", &code, NULL));
+    CHECK_EQ_INT(code, 1);
+    CHECK(LogHolds("Not expanded: S:\\Quorvik\\Qvreader.exe\r\n"
+                   "Unable to write destination file!\nInstallation will now be aborted.\r\n"));
+    CHECK(!FileExists("S:\\Quorvik\\Kestrova.new"));
+}
 
 SCENARIO(install_tampered_cut) { RunTampered(ctx, "README", CutInHalf); }
 
