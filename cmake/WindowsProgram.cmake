@@ -35,8 +35,12 @@ function(kestrova_shipping_program target)
   target_compile_definitions(${target} PRIVATE WIN32_LEAN_AND_MEAN
                              _WIN32_WINNT=0x0601 WINVER=0x0601)
   target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/runtime/freestanding.cpp)
+  # Without --no-insert-timestamp ld writes the time of linking into the
+  # file header and a DLL's export directory, so no two builds would match
+  # (tests/repro/rebuild_elsewhere.sh); ld then computes the PE checksum
+  # over the bytes without it.
   target_link_options(${target} PRIVATE -s -nostdlib -static-libgcc
-                      -Wl,--gc-sections)
+                      -Wl,--gc-sections -Wl,--no-insert-timestamp)
   target_link_libraries(${target} PRIVATE gcc)
   if(ARG_KIND STREQUAL "GUI")
     target_link_options(${target} PRIVATE -mwindows)

@@ -26,3 +26,7 @@ for target in win64:x86_64 win32:i686; do
     -DKESTROVA_HOST_TOOLS="$root/build/host"
   cmake --build "$dir" -j "$jobs"
 done
+
+# What a user compares with a published installer (README, "Reproducing a
+# release").
+sha256sum build/win32/Kestrova.exe

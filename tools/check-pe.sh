@@ -3,7 +3,8 @@
 # GUI subsystem, and that it imports only the system's known DLLs, so that
 # nothing a user downloaded beside it can be loaded in its place, and no C
 # runtime at all: every shipping program is built freestanding, so an
-# import of one means the compiler reached for a library function.  Prints
+# import of one means the compiler reached for a library function; and that
+# its PE checksum, if set, is that of its final bytes.  Prints
 # its size (and, given a payload-free twin, the installer's own weight).
 set -euo pipefail
 
@@ -42,6 +43,19 @@ while read -r dll; do
 done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
 
 size=$(stat -c %s "$binary")
+
+# The linker sets the PE checksum; anything that changes the file after
+# linking must recompute it, or Windows may see a damaged image.
+u32() { od -An -tu4 -j "$1" -N 4 --endian=little "$binary" | tr -d ' '; }
+checksum_at=$(($(u32 60) + 88))
+stored=$(u32 "$checksum_at")
+if [[ "$stored" != 0 ]]; then
+  computed=$(od -An -v -tu2 --endian=little "$binary" | awk -v skip=$((checksum_at / 2)) -v size="$size" '
+    { for (i = 1; i <= NF; i++) { if (n != skip && n != skip + 1) { s += $i; s = s % 65536 + int(s / 65536) } n++ } }
+    END { printf "%d", s + size }')
+  [[ "$computed" == "$stored" ]] ||
+    fail "PE checksum $(printf %08x "$stored") is not that of its bytes ($(printf %08x "$computed"))"
+fi
 if [[ -n "$without" ]]; then
   own=$(stat -c %s "$without")
   awk -v n="$name" -v m="$machine" -v s="$size" -v o="$own" 'BEGIN {

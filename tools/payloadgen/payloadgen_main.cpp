@@ -2,12 +2,16 @@
 //
 // Measures and checksums every product file named in ROWS, measures its packed form
 // (PACKED_DIR/<name with its last character replaced by '_'>), checks the
-// table's rules and writes the table source and the resource script.
+// table's rules and writes the table source and the resource script.  The
+// script names the packed files relative to its own folder, which the build
+// puts on the resource compiler's include path: an absolute name would make
+// the script differ with the folder a build happens in.
 //
 // payloadgen places ROWS OUT_CPP
 //
 // Writes the rows' names, folders and captions alone, for the uninstaller.
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -67,6 +71,7 @@ int main(int argc, char** argv) {
 
     std::vector<payloadgen::PackedHeader> headers;
     std::vector<std::string> packedPaths;
+    const std::filesystem::path scriptDir = std::filesystem::absolute(argv[5]).parent_path();
     for (payloadgen::Row& row : table.rows) {
         std::string productPath = std::string(argv[2]) + "/" + row.fileName;
         std::string stagedName = row.fileName.substr(0, row.fileName.size() - 1) + "_";
@@ -80,7 +85,8 @@ int main(int argc, char** argv) {
         row.packedSize = static_cast<uint32_t>(packed.size());
         row.checksum = Crc32Update(0, product.data(), product.size());
         headers.push_back(payloadgen::ReadPackedHeader(packed));
-        packedPaths.push_back(packedPath);
+        packedPaths.push_back(
+            std::filesystem::relative(packedPath, scriptDir).generic_string());
     }
     error = payloadgen::CheckTable(table, headers);
     if (!error.empty()) return Fail(error);
