@@ -19,6 +19,8 @@ const char InUse[] =
     "Unable to remove\n\nC:\\Halvenor\\Quorvik\\Quorvik.hlp\n\nClose the program that is using "
     "it, then choose Retry.";
 const char RecordKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvik";
+const char FindExtensions[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static";
 
 void Install(const DrvContext* ctx) {
     HWND welcome;
@@ -158,10 +160,7 @@ void WriteMarker(const char* path) {
 SCENARIO(uninstall_default) {
     // Made beforehand, so that the find-extension record is written too.
     HKEY made;
-    CHECK(RegCreateKeyExA(HKEY_LOCAL_MACHINE,
-                          "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions"
-                          "\\Static",
-                          0, NULL, 0, KEY_ALL_ACCESS, NULL, &made, NULL) == ERROR_SUCCESS);
+    CHECK(RegCreateKeyA(HKEY_LOCAL_MACHINE, FindExtensions, &made) == ERROR_SUCCESS);
     RegCloseKey(made);
     Snapshot* before = TakeSnapshot();
     REQUIRE(before);
@@ -170,8 +169,9 @@ SCENARIO(uninstall_default) {
     REQUIRE(installed);
     // What the comparison at the end relies on: it sees every kind of record.
     CHECK(SnapshotHas(installed, "C:\\Halvenor\\Quorvik\\Qvtips.dll"));
-    CHECK(SnapshotHas(installed, "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\explorer"
-                                 "\\FindExtensions\\Static\\Quorvik\\0\\DefaultIcon\\"));
+    char line[300];
+    snprintf(line, sizeof line, "HKLM\\%s\\Quorvik\\0\\DefaultIcon\\", FindExtensions);
+    CHECK(SnapshotHas(installed, line));
     CHECK(SnapshotHas(installed, "HKCR\\CLSID\\{6A3F1D20-4B7C-4E21-8E52-0A1B2C3D4E5F}\\"));
     FreeSnapshot(installed);
     CHECK(WineListsQuorvik());
@@ -254,6 +254,11 @@ SCENARIO(uninstall_file_in_use) {
     REQUIRE(p);
     EXPECT_MESSAGE_BOX(p, Caption, InUse, MB_ICONWARNING, IDCANCEL);
     ExpectExit(p, 1);  // at once: a further box would have kept it running
+    // What comes after the files stays: the shortcuts, the uninstaller and
+    // its record, so that it can be run again.
+    char link[MAX_PATH], exe[MAX_PATH];
+    ProgramsPath("Quorvik\\Uninstall.lnk", link, sizeof link);
+    CHECK(ShortcutTarget(link, exe, sizeof exe) && FileExists(exe));
     CHECK(FileExists(HeldFile));
     CHECK(KeyExists(HKEY_LOCAL_MACHINE, RecordKey));
     CloseHandle(held);
