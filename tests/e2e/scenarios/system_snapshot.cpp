@@ -6,7 +6,7 @@
 #include <string.h>
 
 struct Snapshot {
-    int count, used, full;
+    int count, used, incomplete;
     int lines[65536];  // offsets into text
     char text[4 << 20];
 };
@@ -20,7 +20,7 @@ __attribute__((format(printf, 2, 3))) void Add(Snapshot* s, const char* format, 
     int n = vsnprintf(s->text + s->used, room, format, args);
     va_end(args);
     if (n < 0 || n >= room || s->count == (int)(sizeof s->lines / sizeof s->lines[0])) {
-        s->full = 1;
+        s->incomplete = 1;
         return;
     }
     s->lines[s->count++] = s->used;
@@ -38,7 +38,7 @@ void AddFolder(Snapshot* s, const char* folder) {
         if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0) continue;
         int n = snprintf(path, sizeof path, "%s%s%s", folder, found.cFileName,
                          a & FILE_ATTRIBUTE_DIRECTORY ? "\\" : "");
-        if (n >= (int)sizeof path) s->full = 1;
+        if (n >= (int)sizeof path) s->incomplete = 1;
         Add(s, "%s", path);
         // The profile's Desktop, Documents and the like are Wine's links to
         // the Linux home folder: not on drive C: at all.
@@ -53,11 +53,20 @@ void AddKey(Snapshot* s, HKEY root, const char* key) {
     if (RegOpenKeyExA(root, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return;
     const char* rootName = root == HKEY_CLASSES_ROOT ? "HKCR" : "HKLM";
     Add(s, "%s\\%s\\", rootName, key);
+    // Counted first, which saves a call a key: in the PE32's emulated guest
+    // every registry call is slow, and there are thousands of class keys.
+    DWORD keys = 0, values = 0;
+    if (RegQueryInfoKeyA(k, NULL, NULL, NULL, &keys, NULL, NULL, &values, NULL, NULL, NULL,
+                         NULL) != ERROR_SUCCESS)
+        s->incomplete = 1;
     char name[256];
-    BYTE data[1024];
-    for (DWORD i = 0;; ++i) {
+    BYTE data[4096];
+    for (DWORD i = 0; i < values; ++i) {
         DWORD nameSize = sizeof name, type = 0, size = sizeof data - 1;
-        if (RegEnumValueA(k, i, name, &nameSize, NULL, &type, data, &size) != ERROR_SUCCESS) break;
+        if (RegEnumValueA(k, i, name, &nameSize, NULL, &type, data, &size) != ERROR_SUCCESS) {
+            s->incomplete = 1;
+            continue;
+        }
         data[size] = 0;
         if (type == REG_SZ || type == REG_EXPAND_SZ)
             Add(s, "%s\\%s\\:%s = %lu:%s", rootName, key, name, type, (char*)data);
@@ -65,12 +74,14 @@ void AddKey(Snapshot* s, HKEY root, const char* key) {
             Add(s, "%s\\%s\\:%s = %lu:%lu bytes %02X%02X%02X%02X", rootName, key, name, type,
                 size, data[0], data[1], data[2], data[3]);
     }
-    for (DWORD i = 0;; ++i) {
+    for (DWORD i = 0; i < keys; ++i) {
         DWORD nameSize = sizeof name;
-        if (RegEnumKeyExA(k, i, name, &nameSize, NULL, NULL, NULL, NULL) != ERROR_SUCCESS) break;
         char sub[1024];
-        if (snprintf(sub, sizeof sub, "%s\\%s", key, name) >= (int)sizeof sub) s->full = 1;
-        AddKey(s, root, sub);
+        if (RegEnumKeyExA(k, i, name, &nameSize, NULL, NULL, NULL, NULL) != ERROR_SUCCESS ||
+            snprintf(sub, sizeof sub, "%s\\%s", key, name) >= (int)sizeof sub)
+            s->incomplete = 1;
+        else
+            AddKey(s, root, sub);
     }
     RegCloseKey(k);
 }
@@ -91,8 +102,8 @@ Snapshot* TakeSnapshot() {
     AddKey(s, HKEY_CLASSES_ROOT, "CLSID");
     AddKey(s, HKEY_LOCAL_MACHINE,
            "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static");
-    DrvLog("snapshot: %d lines%s", s->count, s->full ? ", more than its room" : "");
-    if (s->full) {
+    DrvLog("snapshot: %d lines%s", s->count, s->incomplete ? ", incomplete" : "");
+    if (s->incomplete) {
         FreeSnapshot(s);
         return NULL;
     }
@@ -118,10 +129,4 @@ int CompareSnapshots(const Snapshot* before, const Snapshot* after) {
         j += order >= 0;
     }
     return differ;
-}
-
-int SnapshotHas(const Snapshot* s, const char* line) {
-    for (int i = 0; i < s->count; ++i)
-        if (strcmp(s->text + s->lines[i], line) == 0) return 1;
-    return 0;
 }

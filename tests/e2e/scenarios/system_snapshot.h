@@ -7,11 +7,10 @@
 
 struct Snapshot;
 
-// NULL (logged) when it does not fit its fixed room.
+// NULL (logged) when it could not read everything or it does not fit its
+// fixed room.
 Snapshot* TakeSnapshot();
 void FreeSnapshot(Snapshot* s);
 
 // Logs every line that only one of the two has; returns how many.
 int CompareSnapshots(const Snapshot* before, const Snapshot* after);
-
-int SnapshotHas(const Snapshot* s, const char* line);
