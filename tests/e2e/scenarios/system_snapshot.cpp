@@ -56,8 +56,8 @@ void AddKey(Snapshot* s, HKEY root, const char* key) {
     // Counted first, which saves a call a key: in the PE32's emulated guest
     // every registry call is slow, and there are thousands of class keys.
     DWORD keys = 0, values = 0;
-    if (RegQueryInfoKeyA(k, NULL, NULL, NULL, &keys, NULL, NULL, &values, NULL, NULL, NULL,
-                         NULL) != ERROR_SUCCESS)
+    if (RegQueryInfoKeyA(k, NULL, NULL, NULL, &keys, NULL, NULL, &values, NULL, NULL, NULL, NULL) !=
+        ERROR_SUCCESS)
         s->incomplete = 1;
     char name[256];
     BYTE data[4096];
@@ -71,8 +71,8 @@ void AddKey(Snapshot* s, HKEY root, const char* key) {
         if (type == REG_SZ || type == REG_EXPAND_SZ)
             Add(s, "%s\\%s\\:%s = %lu:%s", rootName, key, name, type, (char*)data);
         else
-            Add(s, "%s\\%s\\:%s = %lu:%lu bytes %02X%02X%02X%02X", rootName, key, name, type,
-                size, data[0], data[1], data[2], data[3]);
+            Add(s, "%s\\%s\\:%s = %lu:%lu bytes %02X%02X%02X%02X", rootName, key, name, type, size,
+                data[0], data[1], data[2], data[3]);
     }
     for (DWORD i = 0; i < keys; ++i) {
         DWORD nameSize = sizeof name;

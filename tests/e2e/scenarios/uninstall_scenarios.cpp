@@ -192,8 +192,10 @@ SCENARIO(uninstall_default) {
 // keeps it and its parent; once removed, Quorvik is not installed.
 SCENARIO(uninstall_keeps_what_is_not_ours) {
     Install(ctx);
-    SHFILEOPSTRUCTA remove = {NULL, FO_DELETE, "C:\\Halvenor\\Quorvik\0", NULL,
-                              FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI, FALSE, NULL, NULL};
+    SHFILEOPSTRUCTA remove = {};
+    remove.wFunc = FO_DELETE;
+    remove.pFrom = "C:\\Halvenor\\Quorvik\0";  // a list of one
+    remove.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
     REQUIRE(SHFileOperationA(&remove) == 0);
     UninstallAll(ctx);
     CheckProductGone();
@@ -260,8 +262,7 @@ SCENARIO(uninstall_file_in_use) {
 namespace {
 
 // A record naming `path` and `group`: refused, `marker` and the record kept.
-void ExpectRefused(const DrvContext* ctx, const char* path, const char* group,
-                   const char* marker) {
+void ExpectRefused(const DrvContext* ctx, const char* path, const char* group, const char* marker) {
     DrvLog("record: Program Path \"%s\", Program Group \"%s\"", path, group);
     CHECK(RegSetKeyValueA(HKEY_LOCAL_MACHINE, RecordKey, "Program Path", REG_SZ, path,
                           lstrlenA(path) + 1) == ERROR_SUCCESS);
