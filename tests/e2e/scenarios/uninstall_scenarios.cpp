@@ -1,0 +1,290 @@
+// The uninstaller, Zelmunin.exe, after real installations: what it removes,
+// what it must leave, a file in use, and records it must refuse.
+#include "walkthrough.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "system_snapshot.h"
+
+namespace {
+
+const char Caption[] = "Quorvik Uninstall";
+const char Question[] = "Are you sure you want to remove Quorvik and all of its components?";
+const char Removed[] = "Quorvik has been removed.";
+const char HeldFile[] = "C:\\Halvenor\\Quorvik\\Quorvik.hlp";
+const char InUse[] =
+    "Unable to remove\n\nC:\\Halvenor\\Quorvik\\Quorvik.hlp\n\nClose the program that is using "
+    "it, then choose Retry.";
+const char RecordKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvik";
+const char FindExtensions[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static";
+
+void Install(const DrvContext* ctx) {
+    HWND welcome;
+    DrvProcess* p = StartInstaller(ctx, &welcome);
+    REQUIRE(welcome);
+    HWND page = WalkToInstalling(p, NULL);
+    REQUIRE(page);
+    FinishAfterInstalling(p, page);
+}
+
+void ProgramsPath(const char* name, char* out, int size) {
+    char programs[MAX_PATH] = "";
+    SHGetFolderPathA(NULL, CSIDL_COMMON_PROGRAMS, NULL, SHGFP_TYPE_CURRENT, programs);
+    snprintf(out, size, "%s\\%s", programs, name);
+}
+
+int KeyExists(HKEY root, const char* key) {
+    HKEY k;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return 0;
+    RegCloseKey(k);
+    return 1;
+}
+
+// Starts the uninstaller (NULL: where the installer puts it; a run that
+// removed the product has moved it away, so a fresh copy is put there).
+DrvProcess* StartUninstaller(const DrvContext* ctx, const char* exe) {
+    char installed[MAX_PATH], product[MAX_PATH];
+    WindowsFolder(installed, sizeof installed);
+    lstrcatA(installed, "\\Zelmunin.exe");
+    if (!exe && !FileExists(installed) && ProductFilePath(ctx, "Zelmunin.exe", product, MAX_PATH))
+        CHECK(CopyFileA(product, installed, TRUE));
+    return DrvStartProgram(exe ? exe : installed, NULL, NULL);
+}
+
+void ExpectExit(DrvProcess* p, DWORD expected) {
+    DWORD code = 99;
+    CHECK(DrvWaitExit(p, DRV_WAIT, &code));
+    CHECK_EQ_INT(code, expected);
+}
+
+// Yes, then the box `text` and the exit `code`; no question when `asks` is 0.
+void Uninstall(const DrvContext* ctx, const char* exe, int asks, const char* text, int icon,
+               DWORD code) {
+    DrvProcess* p = StartUninstaller(ctx, exe);
+    REQUIRE(p);
+    if (asks) EXPECT_MESSAGE_BOX(p, Caption, Question, MB_ICONQUESTION, IDYES);
+    EXPECT_MESSAGE_BOX(p, Caption, text, icon, IDOK);
+    ExpectExit(p, code);
+}
+
+void UninstallAll(const DrvContext* ctx) {
+    Uninstall(ctx, NULL, 1, Removed, MB_ICONINFORMATION, 0);
+}
+
+void CheckProductGone() {
+    char windows[MAX_PATH], path[MAX_PATH];
+    WindowsFolder(windows, sizeof windows);
+    for (const InstalledFile& f : InstalledFiles) {
+        snprintf(path, sizeof path, "%s\\%s", f.inWindowsFolder ? windows : DefaultFolder, f.name);
+        if (!CHECK(!FileExists(path))) DrvLog("  left: %s", path);
+    }
+    ProgramsPath("Quorvik", path, sizeof path);
+    CHECK(GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES);
+    CHECK(!KeyExists(HKEY_LOCAL_MACHINE, RecordKey));
+    CHECK(!KeyExists(HKEY_CLASSES_ROOT, "CLSID\\{6A3F1D20-4B7C-4E21-8E52-0A1B2C3D4E5F}"));
+}
+
+// The uninstaller's moved copy waiting in the temporary folder.
+int MovedCopyWaits() {
+    char temp[MAX_PATH], path[MAX_PATH];
+    TempFolder(temp, sizeof temp);
+    snprintf(path, sizeof path, "%sZelmunin-*", temp);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    FindClose(search);
+    snprintf(path, sizeof path, "%s%s\\Zelmunin.exe", temp, found.cFileName);
+    DrvLog("moved copy: %s", path);
+    return FileExists(path);
+}
+
+int ShortcutTarget(const char* link, char* out, int size) {
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, link, -1, wide, MAX_PATH);
+    CoInitialize(NULL);
+    IShellLinkA* shellLink = NULL;
+    IPersistFile* file = NULL;
+    int ok = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER,
+                                        IID_IShellLinkA, (void**)&shellLink)) &&
+             SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, (void**)&file)) &&
+             SUCCEEDED(file->Load(wide, STGM_READ)) &&
+             SUCCEEDED(shellLink->GetPath(out, size, NULL, SLGP_RAWPATH));
+    if (file) file->Release();
+    if (shellLink) shellLink->Release();
+    CoUninitialize();
+    return ok;
+}
+
+// Wine's own list of installed programs, as a user would see it.
+int WineListsQuorvik() {
+    char path[MAX_PATH], command[] = "uninstaller.exe --list", listed[4096] = "";
+    snprintf(path, sizeof path, "%s\\installed-programs.txt", DrvArtifactDir());
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                              CREATE_ALWAYS, 0, NULL);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = file;
+    PROCESS_INFORMATION info;
+    DWORD got = 0;
+    if (CHECK(CreateProcessA(NULL, command, NULL, NULL, TRUE, CREATE_NO_WINDOW, NULL, NULL,
+                             &startup, &info))) {
+        CHECK(WaitForSingleObject(info.hProcess, DrvBound(DRV_WAIT)) == WAIT_OBJECT_0);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+        SetFilePointer(file, 0, NULL, FILE_BEGIN);
+        ReadFile(file, listed, sizeof listed - 1, &got, NULL);
+    }
+    CloseHandle(file);
+    listed[got] = 0;
+    DrvLog("uninstaller --list: %s", listed);
+    return strstr(listed, "|||Quorvik Uninstall") != NULL;
+}
+
+void WriteMarker(const char* path) {
+    HANDLE f = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD written = 0;
+    CHECK(f != INVALID_HANDLE_VALUE && WriteFile(f, "not Quorvik's", 13, &written, NULL));
+    CloseHandle(f);
+}
+
+}  // namespace
+
+// Through the group's shortcut, then a restart: the system is as it was
+// before the installation, file for file and record for record.
+SCENARIO(uninstall_default) {
+    // Made beforehand, so that the find-extension record is written too.
+    HKEY made;
+    CHECK(RegCreateKeyA(HKEY_LOCAL_MACHINE, FindExtensions, &made) == ERROR_SUCCESS);
+    RegCloseKey(made);
+    Snapshot* before = TakeSnapshot();
+    REQUIRE(before);
+    Install(ctx);
+    CHECK(WineListsQuorvik());
+
+    char link[MAX_PATH], exe[MAX_PATH];
+    ProgramsPath("Quorvik\\Uninstall.lnk", link, sizeof link);
+    REQUIRE(ShortcutTarget(link, exe, sizeof exe));
+    Uninstall(ctx, exe, 1, Removed, MB_ICONINFORMATION, 0);
+    CHECK(!FileExists(exe));
+    CHECK(MovedCopyWaits());
+    char wineboot[MAX_PATH];
+    GetSystemDirectoryA(wineboot, sizeof wineboot);
+    lstrcatA(wineboot, "\\wineboot.exe");
+    DrvProcess* restart = DrvStartProgram(wineboot, "-r", NULL);
+    REQUIRE(restart);
+    ExpectExit(restart, 0);
+    // Nothing is left out: the restart removes the moved copy and its folder.
+    Snapshot* after = TakeSnapshot();
+    REQUIRE(after);
+    CHECK_EQ_INT(CompareSnapshots(before, after), 0);
+    CHECK(!WineListsQuorvik());
+    FreeSnapshot(before);
+    FreeSnapshot(after);
+}
+
+// An install folder deleted by hand is no obstacle; a user's file in it
+// keeps it and its parent; once removed, Quorvik is not installed.
+SCENARIO(uninstall_keeps_what_is_not_ours) {
+    Install(ctx);
+    SHFILEOPSTRUCTA remove = {};
+    remove.wFunc = FO_DELETE;
+    remove.pFrom = "C:\\Halvenor\\Quorvik\0";  // a list of one
+    remove.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    REQUIRE(SHFileOperationA(&remove) == 0);
+    UninstallAll(ctx);
+    CheckProductGone();
+    // The parent was the installer's own and is empty now.
+    CHECK(GetFileAttributesA("C:\\Halvenor") == INVALID_FILE_ATTRIBUTES);
+
+    Install(ctx);
+    const char mine[] = "C:\\Halvenor\\Quorvik\\My notes.txt";
+    WriteMarker(mine);
+    UninstallAll(ctx);
+    CheckProductGone();
+    CHECK(FileExists(mine));
+    Uninstall(ctx, NULL, 0, "Quorvik is not installed.", MB_ICONERROR, 1);
+    CHECK(FileExists(mine));
+}
+
+namespace {
+
+// Yes while the help file is held open without delete sharing (under Wine
+// a running program's own file can be deleted; a held one cannot).
+DrvProcess* UninstallWhileHeld(const DrvContext* ctx, HANDLE* held) {
+    *held = CreateFileA(HeldFile, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    DrvProcess* p = *held != INVALID_HANDLE_VALUE ? StartUninstaller(ctx, NULL) : NULL;
+    if (p) EXPECT_MESSAGE_BOX(p, Caption, Question, MB_ICONQUESTION, IDYES);
+    return p;
+}
+
+}  // namespace
+
+// Retry while the file is held brings the box back, and after release goes
+// through.  Cancel stops there and keeps the record for another run.
+SCENARIO(uninstall_file_in_use) {
+    Install(ctx);
+    HANDLE held;
+    DrvProcess* p = UninstallWhileHeld(ctx, &held);
+    REQUIRE(p);
+    EXPECT_MESSAGE_BOX(p, Caption, InUse, MB_ICONWARNING, IDRETRY);
+    DrvMessageBox* box = DrvWaitMessageBox(p, DRV_WAIT);
+    REQUIRE(box);
+    CHECK_EQ_STR(box->text, InUse);
+    CloseHandle(held);
+    DrvAnswerMessageBox(box, IDRETRY);
+    EXPECT_MESSAGE_BOX(p, Caption, Removed, MB_ICONINFORMATION, IDOK);
+    ExpectExit(p, 0);
+    CheckProductGone();
+
+    Install(ctx);
+    p = UninstallWhileHeld(ctx, &held);
+    REQUIRE(p);
+    EXPECT_MESSAGE_BOX(p, Caption, InUse, MB_ICONWARNING, IDCANCEL);
+    ExpectExit(p, 1);  // at once: a further box would have kept it running
+    // What comes after the files stays: the shortcuts, the uninstaller and
+    // its record, so that it can be run again.
+    char link[MAX_PATH], exe[MAX_PATH];
+    ProgramsPath("Quorvik\\Uninstall.lnk", link, sizeof link);
+    CHECK(ShortcutTarget(link, exe, sizeof exe) && FileExists(exe));
+    CHECK(FileExists(HeldFile));
+    CHECK(KeyExists(HKEY_LOCAL_MACHINE, RecordKey));
+    CloseHandle(held);
+    UninstallAll(ctx);
+    CheckProductGone();
+}
+
+namespace {
+
+// A record naming `path` and `group`: refused, `marker` and the record kept.
+void ExpectRefused(const DrvContext* ctx, const char* path, const char* group, const char* marker) {
+    DrvLog("record: Program Path \"%s\", Program Group \"%s\"", path, group);
+    CHECK(RegSetKeyValueA(HKEY_LOCAL_MACHINE, RecordKey, "Program Path", REG_SZ, path,
+                          lstrlenA(path) + 1) == ERROR_SUCCESS);
+    CHECK(RegSetKeyValueA(HKEY_LOCAL_MACHINE, RecordKey, "Program Group", REG_SZ, group,
+                          lstrlenA(group) + 1) == ERROR_SUCCESS);
+    WriteMarker(marker);
+    Uninstall(ctx, NULL, 0,
+              "The record of the Quorvik installation is damaged, so nothing has been removed.",
+              MB_ICONERROR, 1);
+    CHECK(FileExists(marker));
+    CHECK(KeyExists(HKEY_LOCAL_MACHINE, RecordKey));
+}
+
+}  // namespace
+
+SCENARIO(uninstall_refuses_bad_records) {
+    ExpectRefused(ctx, "C:\\", "Quorvik", "C:\\Quorvik.exe");
+    char windows[MAX_PATH], marker[MAX_PATH];
+    WindowsFolder(windows, sizeof windows);
+    snprintf(marker, sizeof marker, "%s\\Quorvik.hlp", windows);
+    ExpectRefused(ctx, windows, "Quorvik", marker);
+    // Where "..\Uninstall.lnk" under the Programs folder leads.
+    ProgramsPath("..\\Uninstall.lnk", marker, sizeof marker);
+    ExpectRefused(ctx, DefaultFolder, "..", marker);
+}
