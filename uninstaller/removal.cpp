@@ -86,6 +86,9 @@ void RemoveCreatedFolders(unsigned long created) {
     for (int i = 0; i < count; ++i) {
         char folder[ProgramPathSize];
         lstrcpynA(folder, ProgramPath, static_cast<int>(lengths[i]) + 1);
-        if (!RemoveDirectoryA(folder)) return;
+        // A folder already gone (deleted by hand) leaves its parent to try;
+        // one that still holds something keeps its parents too.
+        if (!RemoveDirectoryA(folder) && GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES)
+            return;
     }
 }
