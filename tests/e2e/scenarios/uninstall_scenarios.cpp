@@ -7,6 +7,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "installed_records.h"
+#include "silent_runs.h"
 #include "system_snapshot.h"
 
 namespace {
@@ -18,9 +20,6 @@ const char HeldFile[] = "C:\\Halvenor\\Quorvik\\Quorvik.hlp";
 const char InUse[] =
     "Unable to remove\n\nC:\\Halvenor\\Quorvik\\Quorvik.hlp\n\nClose the program that is using "
     "it, then choose Retry.";
-const char RecordKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvik";
-const char FindExtensions[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static";
 
 void Install(const DrvContext* ctx) {
     HWND welcome;
@@ -35,13 +34,6 @@ void ProgramsPath(const char* name, char* out, int size) {
     char programs[MAX_PATH] = "";
     SHGetFolderPathA(NULL, CSIDL_COMMON_PROGRAMS, NULL, SHGFP_TYPE_CURRENT, programs);
     snprintf(out, size, "%s\\%s", programs, name);
-}
-
-int KeyExists(HKEY root, const char* key) {
-    HKEY k;
-    if (RegOpenKeyExA(root, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return 0;
-    RegCloseKey(k);
-    return 1;
 }
 
 // Starts the uninstaller (NULL: where the installer puts it; a run that
@@ -84,7 +76,7 @@ void CheckProductGone() {
     }
     ProgramsPath("Quorvik", path, sizeof path);
     CHECK(GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES);
-    CHECK(!KeyExists(HKEY_LOCAL_MACHINE, RecordKey));
+    CHECK(!KeyExists(HKEY_LOCAL_MACHINE, ProductUninstallKey));
     CHECK(!KeyExists(HKEY_CLASSES_ROOT, "CLSID\\{6A3F1D20-4B7C-4E21-8E52-0A1B2C3D4E5F}"));
 }
 
@@ -146,6 +138,36 @@ int WineListsQuorvik() {
     return strstr(listed, "|||Quorvik Uninstall") != NULL;
 }
 
+// Wine's restart: what was marked for deletion at the next restart goes.
+void RestartPrefix() {
+    char wineboot[MAX_PATH];
+    GetSystemDirectoryA(wineboot, sizeof wineboot);
+    lstrcatA(wineboot, "\\wineboot.exe");
+    DrvProcess* restart = DrvStartProgram(wineboot, "-r", NULL);
+    REQUIRE(restart);
+    ExpectExit(restart, 0);
+}
+
+// The system as it was before an installation, with the find-extension
+// parent made so that every record is written.
+Snapshot* SnapshotBeforeInstalling() {
+    HKEY made;
+    CHECK(RegCreateKeyA(HKEY_LOCAL_MACHINE, FindExtensionsKey, &made) == ERROR_SUCCESS);
+    RegCloseKey(made);
+    return TakeSnapshot();
+}
+
+// After a restart, nothing is left out: the moved copy and its folder are
+// gone with the rest.
+void ExpectSystemAsBefore(Snapshot* before) {
+    RestartPrefix();
+    Snapshot* after = TakeSnapshot();
+    REQUIRE(after);
+    CHECK_EQ_INT(CompareSnapshots(before, after), 0);
+    FreeSnapshot(before);
+    FreeSnapshot(after);
+}
+
 void WriteMarker(const char* path) {
     HANDLE f = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
     DWORD written = 0;
@@ -158,11 +180,7 @@ void WriteMarker(const char* path) {
 // Through the group's shortcut, then a restart: the system is as it was
 // before the installation, file for file and record for record.
 SCENARIO(uninstall_default) {
-    // Made beforehand, so that the find-extension record is written too.
-    HKEY made;
-    CHECK(RegCreateKeyA(HKEY_LOCAL_MACHINE, FindExtensions, &made) == ERROR_SUCCESS);
-    RegCloseKey(made);
-    Snapshot* before = TakeSnapshot();
+    Snapshot* before = SnapshotBeforeInstalling();
     REQUIRE(before);
     Install(ctx);
     CHECK(WineListsQuorvik());
@@ -173,19 +191,32 @@ SCENARIO(uninstall_default) {
     Uninstall(ctx, exe, 1, Removed, MB_ICONINFORMATION, 0);
     CHECK(!FileExists(exe));
     CHECK(MovedCopyWaits());
-    char wineboot[MAX_PATH];
-    GetSystemDirectoryA(wineboot, sizeof wineboot);
-    lstrcatA(wineboot, "\\wineboot.exe");
-    DrvProcess* restart = DrvStartProgram(wineboot, "-r", NULL);
-    REQUIRE(restart);
-    ExpectExit(restart, 0);
-    // Nothing is left out: the restart removes the moved copy and its folder.
-    Snapshot* after = TakeSnapshot();
-    REQUIRE(after);
-    CHECK_EQ_INT(CompareSnapshots(before, after), 0);
+    ExpectSystemAsBefore(before);
     CHECK(!WineListsQuorvik());
-    FreeSnapshot(before);
-    FreeSnapshot(after);
+}
+
+// Unattended both ways: /S, then the record's quiet command as a command
+// line; nothing shown, nothing left.
+SCENARIO(silent_uninstall) {
+    Snapshot* before = SnapshotBeforeInstalling();
+    REQUIRE(before);
+    DWORD code;
+    REQUIRE(RunInstaller(ctx->installer, "/S", &code, NULL));
+    CHECK_EQ_INT(code, 0);
+    char command[MAX_PATH] = "";
+    DWORD size = sizeof command;
+    REQUIRE(RegGetValueA(HKEY_LOCAL_MACHINE, ProductUninstallKey, "QuietUninstallString",
+                         RRF_RT_REG_SZ, NULL, command, &size) == ERROR_SUCCESS);
+    // "program" arguments
+    char* end = command[0] == '"' ? strchr(command + 1, '"') : NULL;
+    REQUIRE(end && end[1] == ' ');
+    *end = '\0';
+    DrvProcess* p = DrvStartProgram(command + 1, end + 2, NULL);
+    REQUIRE(p);
+    ExpectExit(p, 0);
+    CHECK_EQ_INT(DrvMessageBoxCount(), 0);
+    CHECK(!DrvSawWindowClass(p, "#32770"));
+    ExpectSystemAsBefore(before);
 }
 
 // An install folder deleted by hand is no obstacle; a user's file in it
@@ -253,7 +284,7 @@ SCENARIO(uninstall_file_in_use) {
     ProgramsPath("Quorvik\\Uninstall.lnk", link, sizeof link);
     CHECK(ShortcutTarget(link, exe, sizeof exe) && FileExists(exe));
     CHECK(FileExists(HeldFile));
-    CHECK(KeyExists(HKEY_LOCAL_MACHINE, RecordKey));
+    CHECK(KeyExists(HKEY_LOCAL_MACHINE, ProductUninstallKey));
     CloseHandle(held);
     UninstallAll(ctx);
     CheckProductGone();
@@ -264,16 +295,16 @@ namespace {
 // A record naming `path` and `group`: refused, `marker` and the record kept.
 void ExpectRefused(const DrvContext* ctx, const char* path, const char* group, const char* marker) {
     DrvLog("record: Program Path \"%s\", Program Group \"%s\"", path, group);
-    CHECK(RegSetKeyValueA(HKEY_LOCAL_MACHINE, RecordKey, "Program Path", REG_SZ, path,
+    CHECK(RegSetKeyValueA(HKEY_LOCAL_MACHINE, ProductUninstallKey, "Program Path", REG_SZ, path,
                           lstrlenA(path) + 1) == ERROR_SUCCESS);
-    CHECK(RegSetKeyValueA(HKEY_LOCAL_MACHINE, RecordKey, "Program Group", REG_SZ, group,
+    CHECK(RegSetKeyValueA(HKEY_LOCAL_MACHINE, ProductUninstallKey, "Program Group", REG_SZ, group,
                           lstrlenA(group) + 1) == ERROR_SUCCESS);
     WriteMarker(marker);
     Uninstall(ctx, NULL, 0,
               "The record of the Quorvik installation is damaged, so nothing has been removed.",
               MB_ICONERROR, 1);
     CHECK(FileExists(marker));
-    CHECK(KeyExists(HKEY_LOCAL_MACHINE, RecordKey));
+    CHECK(KeyExists(HKEY_LOCAL_MACHINE, ProductUninstallKey));
 }
 
 }  // namespace
