@@ -285,6 +285,13 @@ SCENARIO(uninstall_file_in_use) {
     CHECK(ShortcutTarget(link, exe, sizeof exe) && FileExists(exe));
     CHECK(FileExists(HeldFile));
     CHECK(KeyExists(HKEY_LOCAL_MACHINE, ProductUninstallKey));
+    // Unattended, a file in use fails the removal without asking.
+    int boxes = DrvMessageBoxCount();
+    p = DrvStartProgram(exe, "/S", NULL);
+    REQUIRE(p);
+    ExpectExit(p, 1);
+    CHECK_EQ_INT(DrvMessageBoxCount(), boxes);
+    CHECK(KeyExists(HKEY_LOCAL_MACHINE, ProductUninstallKey));
     CloseHandle(held);
     UninstallAll(ctx);
     CheckProductGone();
