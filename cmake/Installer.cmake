@@ -1,4 +1,8 @@
 # Kestrova.exe: the installer, with the packed product files inside.
+#
+# Its code but for library loading (shell/system_libraries.cpp), compiled
+# once for every build of it: the shipping installer, its twin without the
+# payload, and the test builds that differ only in how they load libraries.
 set(KESTROVA_SOURCES
     shell/entry.cpp
     shell/backdrop_window.cpp
@@ -8,7 +12,6 @@ set(KESTROVA_SOURCES
     shell/page_helpers.cpp
     shell/stage.cpp
     shell/installer_messages.cpp
-    shell/system_libraries.cpp
     shell/install_log.cpp
     shell/silent_install.cpp
     engine/code_page.cpp
@@ -34,20 +37,32 @@ list(TRANSFORM KESTROVA_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/" REGEX "^[^/]")
 # uuid is a static library of the system's interface identifiers, not a DLL.
 set(KESTROVA_LIBRARIES kernel32 user32 gdi32 shell32 ole32 advapi32 uuid)
 
-# Compiled twice: the shipping installer, and the same without the payload
-# so that the build can report the installer's own weight.
-foreach(variant Kestrova Kestrova-nopayload)
-  add_executable(${variant} WIN32 ${KESTROVA_SOURCES}
+add_library(kestrova_code OBJECT ${KESTROVA_SOURCES} ${KESTROVA_GENERATED_DIR}/payload_table.cpp)
+target_compile_options(kestrova_code PRIVATE ${KESTROVA_WIN_COMPILE_FLAGS})
+target_compile_definitions(kestrova_code PRIVATE ${KESTROVA_WIN_DEFINITIONS})
+target_include_directories(kestrova_code PRIVATE ${CMAKE_SOURCE_DIR} ${KESTROVA_GENERATED_DIR})
+add_dependencies(kestrova_code installer_resources)
+
+# kestrova_installer(TARGET [DEFINES ...] [LIBRARIES ...]): one build of the
+# installer, its library loading compiled with DEFINES, linked with
+# LIBRARIES before the system's.
+function(kestrova_installer target)
+  cmake_parse_arguments(ARG "" "" "DEFINES;LIBRARIES" ${ARGN})
+  add_executable(${target} WIN32 $<TARGET_OBJECTS:kestrova_code>
+                 ${CMAKE_SOURCE_DIR}/shell/system_libraries.cpp
                  ${CMAKE_SOURCE_DIR}/resources/kestrova.rc)
-  target_include_directories(${variant} PRIVATE ${CMAKE_SOURCE_DIR} ${KESTROVA_GENERATED_DIR}
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${KESTROVA_GENERATED_DIR}
                              ${CMAKE_SOURCE_DIR}/resources)
-  kestrova_shipping_program(${variant} KIND GUI)
-  target_link_libraries(${variant} PRIVATE ${KESTROVA_LIBRARIES})
-  add_dependencies(${variant} installer_resources)
-endforeach()
-target_sources(Kestrova PRIVATE ${KESTROVA_GENERATED_DIR}/payload_table.cpp)
-target_sources(Kestrova-nopayload PRIVATE ${KESTROVA_GENERATED_DIR}/payload_table.cpp)
-target_compile_definitions(Kestrova PRIVATE KESTROVA_WITH_PAYLOAD=1)
+  kestrova_shipping_program(${target} KIND GUI)
+  target_compile_definitions(${target} PRIVATE ${ARG_DEFINES})
+  target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES} ${KESTROVA_LIBRARIES})
+  add_dependencies(${target} installer_resources)
+endfunction()
+
+# The shipping installer, and the same without the payload so that the
+# build can report the installer's own weight.
+kestrova_installer(Kestrova DEFINES KESTROVA_WITH_PAYLOAD=1)
+kestrova_installer(Kestrova-nopayload)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/kestrova.rc PROPERTIES
     OBJECT_DEPENDS "${KESTROVA_ART_FILES};${KESTROVA_PACKED_FILES};${KESTROVA_GENERATED_DIR}/payload.rc;${CMAKE_SOURCE_DIR}/resources/agreement.txt;${CMAKE_SOURCE_DIR}/resources/page_templates.rc;${CMAKE_SOURCE_DIR}/resources/version.rc;${CMAKE_SOURCE_DIR}/resources/kestrova.manifest")
 set_target_properties(Kestrova PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -28,12 +28,13 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
        -Wframe-larger-than=4000 -Walloca -Wvla)
 endif()
 
+set(KESTROVA_WIN_DEFINITIONS WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601 WINVER=0x0601)
+
 function(kestrova_shipping_program target)
   # KIND is GUI (an .exe) or DLL.
   cmake_parse_arguments(ARG "" "KIND" "" ${ARGN})
   target_compile_options(${target} PRIVATE ${KESTROVA_WIN_COMPILE_FLAGS})
-  target_compile_definitions(${target} PRIVATE WIN32_LEAN_AND_MEAN
-                             _WIN32_WINNT=0x0601 WINVER=0x0601)
+  target_compile_definitions(${target} PRIVATE ${KESTROVA_WIN_DEFINITIONS})
   target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/runtime/freestanding.cpp)
   # Without --no-insert-timestamp ld writes the time of linking into the
   # file header and a DLL's export directory, so no two builds would match

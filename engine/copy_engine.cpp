@@ -16,6 +16,20 @@
 int copyIndex;
 int createdFolderCount;
 
+namespace {
+
+// Our own functions, so that the table is filled when the program is
+// loaded: the address of an imported function is only known at run time.
+BOOL WINAPI SystemWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                            LPOVERLAPPED overlapped) {
+    return WriteFile(file, data, size, written, overlapped);
+}
+BOOL WINAPI SystemCloseHandle(HANDLE handle) { return CloseHandle(handle); }
+
+}  // namespace
+
+ExpansionFileTable ExpansionFiles = {SystemWriteFile, SystemCloseHandle};
+
 const char OpenSourceFailed[] = "Unable to open source file!\nInstallation will now be aborted.";
 const char OpenDestinationFailed[] =
     "Unable to open destination file!\nInstallation will now be aborted.";
@@ -123,8 +137,9 @@ const char* ExpandInto(HWND page, INT source, HANDLE file, const PayloadEntry& r
         // expanded never exceeds unpackedSize, so the difference cannot wrap.
         if (static_cast<unsigned int>(got) > row.unpackedSize - expanded) return ReadSourceFailed;
         DWORD written = 0;
-        if (got > 0 && (!WriteFile(file, buffer, static_cast<DWORD>(got), &written, NULL) ||
-                        written != static_cast<DWORD>(got)))
+        if (got > 0 &&
+            (!ExpansionFiles.writeFile(file, buffer, static_cast<DWORD>(got), &written, NULL) ||
+             written != static_cast<DWORD>(got)))
             return WriteDestinationFailed;
         crc = Crc32Update(crc, reinterpret_cast<unsigned char*>(buffer), static_cast<size_t>(got));
         expanded += static_cast<unsigned int>(got);
@@ -151,7 +166,7 @@ const char* ExpandAndReplace(HWND page, const char* stagedPath, const char* newP
     const char* failure = ExpandInto(page, source, file, row);
     SystemFunctions.lzClose(source);
     // Closing flushes: a full disk may show only here.
-    if (!CloseHandle(file) && !failure) failure = WriteDestinationFailed;
+    if (!ExpansionFiles.closeHandle(file) && !failure) failure = WriteDestinationFailed;
     if (!failure &&
         !MoveFileExA(newPath, destinationPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         failure = OpenDestinationFailed;

@@ -22,6 +22,15 @@ extern const char OpenDestinationFailed[];
 extern const char ReadSourceFailed[];
 extern const char WriteDestinationFailed[];
 
+// The file operations of the expansion: the system's, unless a test puts in
+// fakes (a short write, a failed write, a failed close), since on a real
+// disk one such failure seldom comes without the others.
+struct ExpansionFileTable {
+    decltype(&WriteFile) writeFile;
+    decltype(&CloseHandle) closeHandle;
+};
+extern ExpansionFileTable ExpansionFiles;
+
 // Index of the next row to expand; -1 once a failure has ended the page.
 extern int copyIndex;
 

@@ -12,6 +12,11 @@ const DWORD SearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 typedef BOOL(WINAPI* SetDefaultDllDirectoriesFn)(DWORD);
 
 HMODULE LoadFromSystemFolder(const char* libraryName) {
+#ifdef KESTROVA_TEST_BARE_NAMES
+    // A test build only: the name alone, left to the restricted search
+    // order, so that a test can show that the restriction holds by itself.
+    return LoadLibraryA(libraryName);
+#endif
     char folder[MAX_PATH];
     UINT length = GetSystemDirectoryA(folder, sizeof folder);
     if (length == 0 || length >= sizeof folder) return NULL;
@@ -40,6 +45,11 @@ int Resolve(HMODULE module, const char* name, Fn* slot, char* missing, int missi
 }  // namespace
 
 void RestrictLibrarySearch() {
+#ifdef KESTROVA_TEST_UNRESTRICTED_SEARCH
+    // A test build only: the system's own search order, so that a test can
+    // show that loading by full path holds by itself.
+    return;
+#endif
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     FARPROC address = kernel ? GetProcAddress(kernel, "SetDefaultDllDirectories") : NULL;
     if (address) {

@@ -63,6 +63,37 @@ SCENARIO(planted_libraries_ignored) {
     CHECK(!MarkerLeft(folder, "comctl32.dll"));
 }
 
+namespace {
+
+// Builds with one of the two defences taken away: the other must keep the
+// planted libraries out by itself, through the pages that draw with the
+// common controls' image lists.
+void ExpectOneDefenceHolds(const DrvContext* ctx, const char* build) {
+    char program[MAX_PATH], folder[MAX_PATH];
+    REQUIRE(PlantBeside(ctx, build, program, sizeof program, folder, sizeof folder));
+    DrvContext planted = *ctx;
+    planted.installer = program;
+    HWND welcome;
+    DrvProcess* p = StartInstaller(&planted, &welcome);
+    REQUIRE(welcome);
+    HWND location = WalkToLocation(p);
+    REQUIRE(location);
+    CHECK(!MarkerLeft(folder, "lz32.dll"));
+    CHECK(!MarkerLeft(folder, "comctl32.dll"));
+    DrvClick(location, IDCANCEL);
+    ExpectAbortAndExit(p);
+}
+
+}  // namespace
+
+SCENARIO(planted_libraries_path_only) {
+    ExpectOneDefenceHolds(ctx, "planted\\Kestrova-pathonly.exe");
+}
+
+SCENARIO(planted_libraries_search_only) {
+    ExpectOneDefenceHolds(ctx, "planted\\Kestrova-searchonly.exe");
+}
+
 // The same test against a build that imports lz32 the ordinary way: the
 // planted library is loaded, so the test above can fail.
 SCENARIO(planted_libraries_probe) {
