@@ -23,7 +23,33 @@ struct PhaseWatch {
     int emptyAfter[PhaseCount];  // an empty bar seen after that phase's colour
     int fileLabelsRight[PhaseCount];
     int lastBarPhase;
+    DWORD fullAt[PhaseCount];      // when the bar's right end first showed full
+    DWORD fullFor[PhaseCount];     // how long it stayed full: the phase's end pause
+    int coloursRight[PhaseCount];  // label and meter text colours, sampled
 };
+
+// Whether the rectangle of the screen holds a pixel of `colour`.
+int AreaHolds(const RECT& r, COLORREF colour) {
+    static DWORD pixels[600 * 60];
+    int width = r.right - r.left, height = r.bottom - r.top;
+    if (width * height > 600 * 60 || !DrvCaptureScreen(r.left, r.top, width, height, pixels))
+        return 0;
+    DWORD want = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+    for (int i = 0; i < width * height; ++i)
+        if (pixels[i] == want) return 1;
+    return 0;
+}
+
+// With the bar full: the file labels' text dark blue, and the meter's
+// percentage in the button highlight colour on the phase's colour.
+int ColoursRight(HWND page, const RECT& meter, COLORREF phaseColour) {
+    RECT source, note, inside = meter;
+    InflateRect(&inside, -4, -4);  // the bar, without the control's edge
+    const COLORREF darkBlue = RGB(0, 0, 128);
+    return DrvItemRect(page, 401, &source) && DrvItemRect(page, 600, &note) &&
+           AreaHolds(source, darkBlue) && AreaHolds(note, darkBlue) &&
+           AreaHolds(inside, GetSysColor(COLOR_BTNHIGHLIGHT)) && AreaHolds(inside, phaseColour);
+}
 
 int PhaseOfLabel(const char* label) {
     for (int i = 0; i < PhaseCount; ++i)
@@ -71,11 +97,26 @@ void WatchInstallingPage(HWND page, PhaseWatch* w, int pressEscapeWhileCopying) 
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     char temp[MAX_PATH];
     TempFolder(temp, sizeof temp);
-    int shots = 0, escaped = 0;
+    int shots = 0, escaped = 0, fullPhase = -1;
     DWORD start = GetTickCount();
-    while (IsWindow(page) && GetTickCount() - start < DrvBound(60000)) {
+    while (GetTickCount() - start < DrvBound(60000)) {
         char label[64];
-        if (!DrvGetItemText(page, 400, label, sizeof label)) break;
+        int open = IsWindow(page) && DrvGetItemText(page, 400, label, sizeof label);
+        DWORD now = GetTickCount();
+        COLORREF end = open ? DrvScreenPixel(right, y) : face;
+        // The bar full, then its end pause until it is reset or the page ends.
+        if (fullPhase >= 0 && end != PhaseColours[fullPhase]) {
+            w->fullFor[fullPhase] = now - w->fullAt[fullPhase];
+            fullPhase = -1;
+        }
+        if (!open) break;
+        for (int i = 0; i < PhaseCount; ++i) {
+            if (end == PhaseColours[i] && !w->fullAt[i]) {
+                w->fullAt[i] = now;
+                fullPhase = i;
+                w->coloursRight[i] = ColoursRight(page, meter, PhaseColours[i]);
+            }
+        }
         int phase = PhaseOfLabel(label);
         COLORREF pixel = DrvScreenPixel(x, y);
         if (phase >= 0) {
@@ -92,7 +133,7 @@ void WatchInstallingPage(HWND page, PhaseWatch* w, int pressEscapeWhileCopying) 
         // The empty bar between two phases lasts a tenth of a second, which
         // a slow machine's look can miss; the bar's right end tells the
         // same for the whole next phase: a bar not reset would stay full.
-        if (phase > 0 && DrvScreenPixel(right, y) == face) w->emptyAfter[phase - 1] = 1;
+        if (phase > 0 && end == face) w->emptyAfter[phase - 1] = 1;
         if (phase >= 0 && phase >= shots && pixel == PhaseColours[phase]) {
             char name[32];
             snprintf(name, sizeof name, "4-installing-%d", phase + 1);
@@ -237,12 +278,20 @@ SCENARIO(install_default) {
     REQUIRE(page);
     PhaseWatch w;
     WatchInstallingPage(page, &w, 1);
+    // Each phase ends with its bar full for its fixed pause: 1 s, 2 s after
+    // copying; the bound above leaves room for the last file's steps.
+    const DWORD pause[PhaseCount] = {1000, 2000, 1000};
     for (int i = 0; i < PhaseCount; ++i) {
-        DrvLog("phase %d: label %d, bar %d, empty after %d, file labels %d", i + 1, w.seenLabel[i],
-               w.seenBar[i], w.emptyAfter[i], w.fileLabelsRight[i]);
+        DrvLog(
+            "phase %d: label %d, bar %d, empty after %d, file labels %d, colours %d, "
+            "full for %lu ms",
+            i + 1, w.seenLabel[i], w.seenBar[i], w.emptyAfter[i], w.fileLabelsRight[i],
+            w.coloursRight[i], w.fullFor[i]);
         CHECK(w.seenLabel[i]);
         CHECK(w.seenBar[i]);
         CHECK(w.fileLabelsRight[i]);
+        CHECK(w.coloursRight[i]);
+        CHECK(w.fullFor[i] >= pause[i] - 100 && w.fullFor[i] <= DrvBound(pause[i] + 1000));
     }
     // Between phases the meter goes back to an empty bar.
     CHECK(w.emptyAfter[Staging]);

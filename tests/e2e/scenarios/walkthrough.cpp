@@ -173,3 +173,22 @@ int CountStagedFiles() {
     }
     return count;
 }
+
+void ExpectStageLit(unsigned int bit) {
+    // The seven lines are 18 pixels apart from (10, 120), in 0x00RRGGBB.
+    const DWORD Bright = 0x20F8FF, Dull = 0x2084E8;
+    const int Top = 120, Pitch = 18, Width = 140, Lines = 7;
+    static DWORD pixels[Width * Pitch * Lines];
+    if (!CHECK(DrvCaptureScreen(10, Top, Width, Pitch * Lines, pixels))) return;
+    for (int line = 0; line < Lines; ++line) {
+        int bright = 0, dull = 0;
+        for (int i = line * Pitch * Width; i < (line + 1) * Pitch * Width; ++i) {
+            bright += pixels[i] == Bright;
+            dull += pixels[i] == Dull;
+        }
+        int lit = bit == (1u << line);
+        if (!CHECK(lit ? bright > 0 && dull == 0 : dull > 0 && bright == 0))
+            DrvLog("  stage line %d (bit %u lit): %d bright, %d dull pixels", line, bit, bright,
+                   dull);
+    }
+}

@@ -46,6 +46,11 @@ void FinishAfterInstalling(DrvProcess* p, HWND installing);
 // installer ends with code 0.
 void ExpectAbortAndExit(DrvProcess* p);
 
+// Samples the backdrop's stage list on the screen: the line of StageMask
+// bit `bit` must be drawn in the bright colour and every other line in the
+// dull one (bit 0: every line dull).
+void ExpectStageLit(unsigned int bit);
+
 // The folder that holds the installer, with the product files under
 // "product" beside it.
 int ProductFilePath(const DrvContext* ctx, const char* fileName, char* out, int size);
