@@ -38,25 +38,9 @@ TEST(BackdropFonts, TaglineWidthIsTruncatedFromFloatingPoint) {
     EXPECT_EQ(52, TaglineFontSize(1024, 768, 13).width);
 }
 
-TEST(BackdropPlaces, TitleTaglineAndCorner) {
-    Point title = TitleOrigin(1024, 768);
-    EXPECT_EQ(1024 / 32 + 140, title.x);
-    EXPECT_EQ(768 / 24 - 20, title.y);
-    Point tagline = TaglineOrigin(1024, 768, 200, 40);
-    EXPECT_EQ(1024 - 200 - 32, tagline.x);
-    EXPECT_EQ(768 - 40 - 16, tagline.y);
-    // Below 180 pixels the corner picture starts above the top edge.
+// Below 180 pixels the corner picture starts above the top edge.
+TEST(BackdropPlaces, CornerAboveTheTopOfAShortScreen) {
     EXPECT_EQ(-20, CornerPictureOrigin(160).y);
-}
-
-TEST(BackdropStages, OneLinePerBitInListOrder) {
-    for (int i = 0; i < StageCount; ++i) {
-        EXPECT_EQ(1u << i, StageLines[i].bit);
-        EXPECT_EQ(120 + 18 * i, StageLines[i].y);
-        EXPECT_GE(StageLines[i].y, StageAreaTop);
-        EXPECT_LT(StageLines[i].y, StageAreaBottom);
-    }
-    EXPECT_STREQ("- Installing Files", StageLines[2].text);
 }
 
 TEST(BackdropDib, ColourCountAndPixelOffset) {

@@ -145,9 +145,6 @@ void DrvNoteEndedEarly(void) {
     DrvLog("scenario ended early");
 }
 
-int DrvChecksRun(void) { return g_checksRun; }
-int DrvChecksFailed(void) { return g_checksFailed; }
-
 void DrvLog(const char* format, ...) {
     if (!g_startTick) g_startTick = GetTickCount();
     char line[4096];

@@ -51,8 +51,6 @@ int DrvCheckEqInt(const char* file, int line, const char* exprA, const char* exp
                   long long b);
 void DrvNoteEndedEarly(void);
 
-int DrvChecksRun(void);
-int DrvChecksFailed(void);
 
 // printf-style line to the console and to the run's log (e2e.log in the
 // artifact folder), prefixed with the milliseconds since the start.

@@ -72,9 +72,6 @@ int DrvWaitWindowGone(HWND window, DWORD timeoutMs);
 // (the count of all of them, even beyond `max`).
 int DrvListWindows(DrvProcess* p, HWND* out, int max);
 
-// How many visible top-level windows of that class the process has now.
-int DrvCountWindows(DrvProcess* p, const char* className);
-
 // Whether any wait so far has seen a visible top-level window of that class
 // in the process (catches a window shown only briefly between two looks).
 int DrvSawWindowClass(DrvProcess* p, const char* className);
@@ -85,7 +82,6 @@ HWND DrvControl(HWND dialog, int id);
 // would not fit `size` rather than cutting it.
 int DrvGetText(HWND window, char* text, int size);
 int DrvGetItemText(HWND dialog, int id, char* text, int size);
-int DrvGetClass(HWND window, char* name, int size);
 
 // Sets the text of a window or control through WM_SETTEXT.
 int DrvSetText(HWND window, const char* text);
@@ -101,10 +97,6 @@ int DrvIsEnabled(HWND window);
 // The control that has the keyboard focus in the thread of `window`, or
 // NULL when that thread has none.
 HWND DrvFocus(HWND window);
-
-// Waits until the control `id` of `dialog` has the keyboard focus (a
-// program usually moves it just after a message box has closed).
-int DrvWaitFocus(HWND dialog, int id, DWORD timeoutMs);
 
 // Presses the button `id` of `dialog` (BM_CLICK, posted: a button whose
 // handler opens a message box must not block the driver).

@@ -11,9 +11,6 @@
 // sleeps.
 void DrvPollTick(void);
 
-int DrvProcessCount(void);
-DrvProcess* DrvProcessAt(int index);
-
 // Notes the process's new windows (windows.cpp) and message boxes
 // (msgbox.cpp).
 void DrvNoteWindows(DrvProcess* p);

@@ -149,13 +149,6 @@ int DrvKillLeftovers(void) {
     return killed;
 }
 
-int DrvProcessCount(void) { return g_processCount; }
-
-DrvProcess* DrvProcessAt(int index) {
-    if (index < 0 || index >= g_processCount) return NULL;
-    return &g_processes[index];
-}
-
 void DrvPollTick(void) {
     for (int i = 0; i < g_processCount; ++i) {
         DrvProcess* p = &g_processes[i];

@@ -113,18 +113,6 @@ int DrvSawWindowClass(DrvProcess* p, const char* className) {
     return 0;
 }
 
-int DrvCountWindows(DrvProcess* p, const char* className) {
-    HWND windows[64];
-    int count = DrvListWindows(p, windows, 64);
-    int matching = 0;
-    for (int i = 0; i < count && i < 64; ++i) {
-        char name[64] = "";
-        GetClassNameA(windows[i], name, sizeof name);
-        if (strcmp(name, className) == 0) ++matching;
-    }
-    return matching;
-}
-
 HWND DrvWaitWindow(DrvProcess* p, const char* caption, const char* className, DWORD timeoutMs) {
     if (!p) return NULL;
     timeoutMs = DrvBound(timeoutMs);
@@ -220,12 +208,6 @@ int DrvGetItemText(HWND dialog, int id, char* text, int size) {
     return DrvGetText(control, text, size);
 }
 
-int DrvGetClass(HWND window, char* name, int size) {
-    if (size <= 0) return 0;
-    name[0] = 0;
-    return GetClassNameA(window, name, size) > 0;
-}
-
 int DrvSetText(HWND window, const char* text) {
     char quoted[600];
     DrvQuote(text, quoted, sizeof quoted);
@@ -271,24 +253,6 @@ HWND DrvFocus(HWND window) {
     info.cbSize = sizeof info;
     if (!GetGUIThreadInfo(thread, &info)) return NULL;
     return info.hwndFocus;
-}
-
-int DrvWaitFocus(HWND dialog, int id, DWORD timeoutMs) {
-    timeoutMs = DrvBound(timeoutMs);
-    DWORD start = GetTickCount();
-    HWND focus = NULL;
-    for (;;) {
-        DrvPollTick();
-        focus = DrvFocus(dialog);
-        if (focus && GetAncestor(focus, GA_PARENT) == dialog && GetDlgCtrlID(focus) == id) {
-            return 1;
-        }
-        if (DrvSince(start) >= timeoutMs) break;
-        Sleep(25);
-    }
-    DrvLog("control %d has no focus after %lu ms (focus: %p, control %d)", id, timeoutMs,
-           (void*)focus, focus ? GetDlgCtrlID(focus) : 0);
-    return 0;
 }
 
 int DrvClick(HWND dialog, int id) {

@@ -182,49 +182,6 @@ SCENARIO(records_best_effort) {
     ExpectShortcuts("Second Group", "C:\\Second");
 }
 
-// With a blank in ProgramPath the viewer is started by its full name: a
-// program planted where the bare command line would lead is not run.
-SCENARIO(finish_readme_blank_path) {
-    CHECK(CreateDirectoryA("C:\\Tools", NULL));
-    char viewer[MAX_PATH];
-    REQUIRE(ProductFilePath(ctx, "Qvreader.exe", viewer, sizeof viewer));
-    CHECK(CopyFileA(viewer, "C:\\Tools\\My.exe", FALSE));
-
-    HWND welcome;
-    DrvProcess* p = StartInstaller(ctx, &welcome);
-    REQUIRE(welcome);
-    HWND page = WaitForGroupPage(p, WalkToInstalling(p, "C:\\Tools\\My Apps\\Quorvik"));
-    REQUIRE(page);
-    AcceptGroup(p, page, "Quorvik");
-    EXPECT_MESSAGE_BOX(p, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDYES);
-    HWND window = NULL;
-    for (int i = 0; i < 100 && !window; ++i) {
-        window = FindWindowA(NULL, "Quorvik 3.02 Read Me");
-        if (!window) DrvPause(100);
-    }
-    REQUIRE(window);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    char image[MAX_PATH] = "";
-    DWORD size = sizeof image;
-    CHECK(process && QueryFullProcessImageNameA(process, 0, image, &size));
-    if (process) CloseHandle(process);
-    CHECK(lstrcmpiA(image, "C:\\Tools\\My Apps\\Quorvik\\Qvreader.exe") == 0);
-    DrvLog("viewer image: %s", image);
-    // The backdrop waits minimised while the viewer runs.
-    HWND backdrop = FindWindowA("Kestrova", "Kestrova");
-    CHECK(backdrop && IsIconic(backdrop));
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    DrvMessageBox* box = DrvWaitMessageBox(p, DRV_WAIT);
-    REQUIRE(box);
-    CHECK_EQ_STR(box->text, ClosingText);
-    DrvAnswerMessageBox(box, IDOK);
-    DWORD code = 99;
-    CHECK(DrvWaitExit(p, DRV_WAIT, &code));
-    CHECK_EQ_INT(code, 0);
-}
-
 namespace {
 
 void RemoveTree(const char* folder) {

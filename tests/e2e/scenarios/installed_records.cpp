@@ -131,4 +131,3 @@ void ExpectShortcuts(const char* group, const char* programPath) {
     }
     CoUninitialize();
 }
-

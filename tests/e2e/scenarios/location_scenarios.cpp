@@ -73,16 +73,6 @@ SCENARIO(location_defaults_and_refusals) {
     CHECK_EQ_INT(DrvMessageBoxCount(), 6);
 }
 
-SCENARIO(location_cancel_button) {
-    HWND welcome;
-    DrvProcess* p = StartInstaller(ctx, &welcome);
-    REQUIRE(welcome);
-    HWND page = WalkToLocation(p);
-    REQUIRE(page);
-    DrvClick(page, IDCANCEL);
-    ExpectAbortAndExit(p);
-}
-
 // A path whose drive does not exist is accepted as typed; the copy then
 // cannot create the destination and says so.
 SCENARIO(location_accepts_any_drive) {

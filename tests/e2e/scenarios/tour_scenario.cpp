@@ -43,7 +43,5 @@ SCENARIO(tour) {
     ShootMessageBox(p, "6-shortcuts", IDOK, 16);
     ShootMessageBox(p, "7-installed", IDNO, 32);
     ShootMessageBox(p, "8-finished", IDOK, 64);
-    DWORD code = 99;
-    CHECK(DrvWaitExit(p, DRV_WAIT, &code));
-    CHECK_EQ_INT(code, 0);
+    ExpectExit(p, 0);
 }

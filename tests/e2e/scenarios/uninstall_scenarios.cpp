@@ -47,12 +47,6 @@ DrvProcess* StartUninstaller(const DrvContext* ctx, const char* exe) {
     return DrvStartProgram(exe ? exe : installed, NULL, NULL);
 }
 
-void ExpectExit(DrvProcess* p, DWORD expected) {
-    DWORD code = 99;
-    CHECK(DrvWaitExit(p, DRV_WAIT, &code));
-    CHECK_EQ_INT(code, expected);
-}
-
 // Yes, then the box `text` and the exit `code`; no question when `asks` is 0.
 void Uninstall(const DrvContext* ctx, const char* exe, int asks, const char* text, int icon,
                DWORD code) {

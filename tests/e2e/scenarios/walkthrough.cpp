@@ -72,17 +72,19 @@ void FinishWithGroup(DrvProcess* p, HWND groupPage, const char* group) {
     AcceptGroup(p, groupPage, group);
     EXPECT_MESSAGE_BOX(p, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDNO);
     EXPECT_MESSAGE_BOX(p, "Kestrova", ClosingText, MB_ICONINFORMATION, IDOK);
+    ExpectExit(p, 0);
+    CHECK_EQ_INT(DrvMessageBoxCountWithText(AbortText), 0);
+}
+
+void ExpectExit(DrvProcess* p, DWORD expected) {
     DWORD code = 99;
     CHECK(DrvWaitExit(p, DRV_WAIT, &code));
-    CHECK_EQ_INT(code, 0);
-    CHECK_EQ_INT(DrvMessageBoxCountWithText(AbortText), 0);
+    CHECK_EQ_INT(code, expected);
 }
 
 void ExpectAbortAndExit(DrvProcess* p) {
     EXPECT_MESSAGE_BOX(p, "Kestrova", AbortText, MB_ICONWARNING, IDOK);
-    DWORD code = 99;
-    CHECK(DrvWaitExit(p, DRV_WAIT, &code));
-    CHECK_EQ_INT(code, 0);
+    ExpectExit(p, 0);
     CHECK_EQ_INT(DrvMessageBoxCountWithText(AbortText), 1);
 }
 

@@ -42,6 +42,9 @@ void FinishWithGroup(DrvProcess* p, HWND groupPage, const char* group);
 // closing message); checks the exit code is 0.
 void FinishAfterInstalling(DrvProcess* p, HWND installing);
 
+// Waits for the process to end and checks its exit code.
+void ExpectExit(DrvProcess* p, DWORD expected);
+
 // Answers the abort message (exactly one must come) and checks that the
 // installer ends with code 0.
 void ExpectAbortAndExit(DrvProcess* p);
