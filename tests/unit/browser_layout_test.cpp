@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "pages/browser_layout.h"
+#include "tests/unit/code_page_932.h"
 
 namespace {
 
-int Cp932(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 const std::string Hyou = "\x95\x5C";  // a character whose second byte is a backslash
 
 TEST(BrowserIndents, ChainThenSubfoldersAndBeyondTheTable) {

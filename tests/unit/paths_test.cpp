@@ -7,10 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "tests/unit/code_page_932.h"
 
-// Lead bytes of code page 932 (Japanese).
-int Cp932(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+namespace {
 
 // "表" and "ソ" in code page 932: both end in the byte of a backslash.
 const std::string kHyo = "\x95\x5C";

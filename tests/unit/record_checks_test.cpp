@@ -7,12 +7,11 @@
 
 #include "engine/folder_names.h"
 #include "uninstaller/record_checks.h"
+#include "tests/unit/code_page_932.h"
 
 namespace {
 
 const char kWindows[] = "C:\\Windows";
-
-int Cp932(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 bool Folder(const std::string& path, LeadBytePredicate isLead = SingleByteCodePage) {
     return AcceptRecordedFolder(path.c_str(), kWindows, isLead) == 1;
@@ -36,12 +35,26 @@ TEST(RecordedFolder, AcceptsWhatTheLocationPageGives) {
 }
 
 TEST(RecordedFolder, RefusesWhatCouldReachBeyondTheProduct) {
-    for (const char* path :
-         {"", "Quorvik", "\\Quorvik", "C:Quorvik", "\\\\server\\share\\Quorvik", "C:\\", "C:\\\\",
-          "C:\\Halvenor\\\\Quorvik", "C:\\Halvenor\\..", "C:\\Halvenor\\.\\Quorvik",
-          "C:\\Halvenor\\...\\Quorvik", "C:\\Halvenor\\ ", "C:\\a/..\\Windows",
-          "C:\\Halvenor\\Quorvik:stream", "C:\\Halvenor\\Quor?ik", "C:\\Halvenor\\Quor\tvik",
-          "C:\\Windows", "c:\\WINDOWS\\", "C:\\Windows.", "C:\\Windows. \\"})
+    for (const char* path : {"",
+                             "Quorvik",
+                             "\\Quorvik",
+                             "C:Quorvik",
+                             "\\\\server\\share\\Quorvik",
+                             "C:\\",
+                             "C:\\\\",
+                             "C:\\Halvenor\\\\Quorvik",
+                             "C:\\Halvenor\\..",
+                             "C:\\Halvenor\\.\\Quorvik",
+                             "C:\\Halvenor\\...\\Quorvik",
+                             "C:\\Halvenor\\ ",
+                             "C:\\a/..\\Windows",
+                             "C:\\Halvenor\\Quorvik:stream",
+                             "C:\\Halvenor\\Quor?ik",
+                             "C:\\Halvenor\\Quor\tvik",
+                             "C:\\Windows",
+                             "c:\\WINDOWS\\",
+                             "C:\\Windows.",
+                             "C:\\Windows. \\"})
         EXPECT_FALSE(Folder(path)) << path;
     EXPECT_FALSE(Folder(std::string("C:\\") + std::string(257, 'q')));
     EXPECT_EQ(0, AcceptRecordedFolder(nullptr, kWindows, SingleByteCodePage));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/reported_folder.h"
+#include "tests/unit/code_page_932.h"
 
 namespace {
 
@@ -15,7 +16,6 @@ using namespace std::string_literals;
 const char kMarker = '#';
 
 // Lead bytes of code page 932.
-int Cp932(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 struct Outcome {
     int accepted;
