@@ -3,7 +3,8 @@
 #pragma once
 
 // Opens `path` for appending (it is made when missing).  Returns 1, or 0
-// when it cannot be written.
+// when it cannot be written or is not a plain file of a single name (a
+// hard link, a symbolic link or a folder).
 int OpenInstallLog(const char* path);
 
 // One line, formatted as wsprintfA formats, with CR LF added; nothing when

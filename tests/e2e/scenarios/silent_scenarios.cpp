@@ -65,8 +65,16 @@ SCENARIO(silent_default) {
 // A group and a folder with blanks; then lines refused before anything is
 // written, and an unwritable log.
 SCENARIO(silent_options) {
-    const char* refused[] = {"/S /D=C:", "/S /G=", "/S /G=a\\b /D=C:\\Q",
-                             "/S /LOG=C:\\No Such Folder\\x.log", "/S /Quiet"};
+    // A log that is a second name of another file is refused: appending to
+    // it would write into that file.
+    CHECK(CloseHandle(CreateFileA("C:\\victim.txt", GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL)));
+    CHECK(CreateHardLinkA("C:\\linked.log", "C:\\victim.txt", NULL));
+    const char* refused[] = {"/S /D=C:",
+                             "/S /G=",
+                             "/S /G=a\\b /D=C:\\Q",
+                             "/S /LOG=C:\\No Such Folder\\x.log",
+                             "/S /LOG=C:\\linked.log",
+                             "/S /Quiet"};
     for (const char* args : refused) {
         DWORD code;
         DrvProcess* p = RunInstaller(ctx->installer, args, &code, NULL);
@@ -76,6 +84,9 @@ SCENARIO(silent_options) {
     }
     CHECK(GetFileAttributesA("C:\\Halvenor") == INVALID_FILE_ATTRIBUTES);
     CHECK(!KeyExists(HKEY_LOCAL_MACHINE, ProductUninstallKey));
+    WIN32_FILE_ATTRIBUTE_DATA victim;
+    CHECK(GetFileAttributesExA("C:\\victim.txt", GetFileExInfoStandard, &victim) &&
+          victim.nFileSizeLow == 0);
     CHECK_EQ_INT(CountStagedFiles(), 0);
 
     const char folder[] = "C:\\My Apps\\Quorvik";
