@@ -29,6 +29,7 @@ set(KESTROVA_SOURCES
     pages/group_page.cpp
     system/shortcuts.cpp
     system/registry_records.cpp
+    system/record_values.cpp
     system/readme_launch.cpp
     ${KESTROVA_PURE_SOURCES}
 )

@@ -9,6 +9,7 @@
 #include "shell/install_log.h"
 #include "shell/product_identity.h"
 #include "system/record_contents.h"
+#include "system/record_values.h"
 
 namespace {
 
@@ -45,29 +46,18 @@ void SetNumber(HKEY key, const char* valueName, DWORD number) {
 DWORD CreatedFoldersToRecord(HKEY entry) {
     DWORD created = static_cast<DWORD>(createdFolderCount);
     char recorded[ProgramPathSize];
-    DWORD type = 0;
-    DWORD size = sizeof recorded - 1;
-    if (RegQueryValueExA(entry, ProgramPathValue, NULL, &type, reinterpret_cast<BYTE*>(recorded),
-                         &size) != ERROR_SUCCESS ||
-        type != REG_SZ)
+    if (!ReadTextValue(entry, ProgramPathValue, recorded, sizeof recorded) ||
+        lstrcmpiA(recorded, ProgramPath) != 0)
         return created;
-    recorded[size] = '\0';
-    DWORD earlier = 0;
-    size = sizeof earlier;
-    if (lstrcmpiA(recorded, ProgramPath) == 0 &&
-        RegQueryValueExA(entry, CreatedFoldersValue, NULL, &type,
-                         reinterpret_cast<BYTE*>(&earlier), &size) == ERROR_SUCCESS &&
-        type == REG_DWORD && earlier > created)
-        return earlier;
-    return created;
+    DWORD earlier = ReadNumberValue(entry, CreatedFoldersValue);
+    return earlier > created ? earlier : created;
 }
 
 // The details beyond name and command that the list of installed programs
 // shows, and what the uninstaller needs to find the folders it may remove.
 void WriteListDetails(HKEY entry, DWORD createdFolders) {
     char icon[MAX_PATH];
-    if (JoinPath(icon, sizeof icon, ProgramPath, PayloadTable[ProgramRow].fileName,
-                 SystemLeadByte))
+    if (JoinPath(icon, sizeof icon, ProgramPath, PayloadTable[ProgramRow].fileName, SystemLeadByte))
         SetText(entry, DisplayIconValue, icon);
     SetText(entry, DisplayVersionValue, ProductVersion);
     SetText(entry, PublisherValue, MakerName);
@@ -99,8 +89,8 @@ HKEY MakeRecordKey(const RecordParent& parent, RecordKey which) {
     char noClass[] = "";
     HKEY key;
     if (!ComposeRecordKey(path, sizeof path, which) ||
-        RegCreateKeyExA(parent.key, path, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        NULL, &key, NULL) != ERROR_SUCCESS) {
+        RegCreateKeyExA(parent.key, path, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, NULL,
+                        &key, NULL) != ERROR_SUCCESS) {
         LogLine("Record not written: %s\\%s", parent.path, path);
         return NULL;
     }

@@ -48,7 +48,10 @@ int Uninstall() {
     RemoveCreatedFolders(createdFolders);
     RemoveProductRecords();
     if (runningProgram[0] != '\0') RemoveRunningProgram(runningProgram);
-    RemoveUninstallEntry();
+    if (!RemoveUninstallEntry()) {
+        ShowEntryKept();
+        return NotRemovedCode;
+    }
     ShowRemoved();
     return RemovedCode;
 }

@@ -8,6 +8,7 @@
 #include "pages/group_page.h"
 #include "pages/location_page.h"
 #include "system/record_contents.h"
+#include "system/record_values.h"
 #include "uninstaller/record_checks.h"
 
 // The names the rest of the removal works with, as the installer had them.
@@ -28,33 +29,6 @@ HKEY OpenUninstallEntry() {
     return status == ERROR_SUCCESS ? entry : NULL;
 }
 
-// A REG_SZ value that fits `size` bytes with its terminator, which a stored
-// value need not hold.  0, with `text` empty, for anything else.
-int ReadText(HKEY entry, const char* name, char* text, DWORD size) {
-    DWORD type = 0;
-    DWORD length = size - 1;
-    text[0] = '\0';
-    if (RegQueryValueExA(entry, name, NULL, &type, reinterpret_cast<BYTE*>(text), &length) !=
-            ERROR_SUCCESS ||
-        type != REG_SZ) {
-        text[0] = '\0';
-        return 0;
-    }
-    text[length] = '\0';
-    return 1;
-}
-
-unsigned long ReadCount(HKEY entry, const char* name) {
-    DWORD type = 0;
-    DWORD count = 0;
-    DWORD length = sizeof count;
-    if (RegQueryValueExA(entry, name, NULL, &type, reinterpret_cast<BYTE*>(&count), &length) !=
-            ERROR_SUCCESS ||
-        type != REG_DWORD || length != sizeof count)
-        return 0;
-    return count;
-}
-
 }  // namespace
 
 InstallationState ReadInstallation(unsigned long* createdFolders) {
@@ -65,9 +39,9 @@ InstallationState ReadInstallation(unsigned long* createdFolders) {
     // the checks below instead of being cut to a name that passes them.
     char path[ProgramPathSize + 1];
     char group[GroupNameSize + 1];
-    int read = ReadText(entry, ProgramPathValue, path, sizeof path) &&
-               ReadText(entry, ProgramGroupValue, group, sizeof group);
-    *createdFolders = ReadCount(entry, CreatedFoldersValue);
+    int read = ReadTextValue(entry, ProgramPathValue, path, sizeof path) &&
+               ReadTextValue(entry, ProgramGroupValue, group, sizeof group);
+    *createdFolders = ReadNumberValue(entry, CreatedFoldersValue);
     RegCloseKey(entry);
     if (!read || !AcceptRecordedFolder(path, WindowsDir, SystemLeadByte) ||
         !AcceptGroupName(group, SystemLeadByte))

@@ -80,8 +80,7 @@ int AcceptRecordedFolder(const char* path, const char* windowsDir, LeadBytePredi
     if (!path || !windowsDir || BoundedLength(path, PathLimit) >= PathLimit) return 0;
     size_t lengths[PathLimit];
     // A drive letter, a colon and a backslash first; more than the root.
-    if (FolderChainLengths(path, lengths, (int)PathLimit, isLead) == 0 || path[3] == '\0')
-        return 0;
+    if (FolderChainLengths(path, lengths, (int)PathLimit, isLead) == 0 || path[3] == '\0') return 0;
     return NamesAreSound(path, isLead) && !SameFolder(path, windowsDir, isLead);
 }
 

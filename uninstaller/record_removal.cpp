@@ -27,7 +27,14 @@ void RemoveProductRecords() {
     DeleteRecordKeys(HKEY_LOCAL_MACHINE, FindExtensionParentKey, FindExtensionKeys, 3);
 }
 
-void RemoveUninstallEntry() {
-    static const RecordKey EntryKey[] = {UninstallEntryKey};
-    DeleteRecordKeys(HKEY_LOCAL_MACHINE, UninstallParentKey, EntryKey, 1);
+int RemoveUninstallEntry() {
+    char path[RecordBufferSize];
+    HKEY parent;
+    if (!ComposeRecordKey(path, sizeof path, UninstallEntryKey) ||
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallParentKey, 0, KEY_ALL_ACCESS, &parent) !=
+            ERROR_SUCCESS)
+        return 0;
+    LONG status = RegDeleteKeyA(parent, path);
+    RegCloseKey(parent);
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }

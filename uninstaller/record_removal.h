@@ -6,5 +6,6 @@
 void RemoveProductRecords();
 
 // The uninstall entry: removed last, so that a removal that stops early can
-// be run again from the list of installed programs.
-void RemoveUninstallEntry();
+// be run again from the list of installed programs.  Returns 1 once it is
+// gone, 0 when it stays (something else has put a key below it, say).
+int RemoveUninstallEntry();

@@ -26,8 +26,8 @@ int DeleteAsking(const char* path) {
 // The identity of the file the system opened under `path`: the same file
 // under another spelling of its path (short names, case) gives the same.
 int FileIdentity(const char* path, BY_HANDLE_FILE_INFORMATION* info) {
-    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, 0, NULL);
     if (file == INVALID_HANDLE_VALUE) return 0;
     BOOL ok = GetFileInformationByHandle(file, info);
     CloseHandle(file);
@@ -81,8 +81,8 @@ int RemoveShortcuts() {
 
 void RemoveCreatedFolders(unsigned long created) {
     size_t lengths[ProgramPathSize];
-    int count = RemovableFolderLengths(ProgramPath, created, lengths, ProgramPathSize,
-                                       SystemLeadByte);
+    int count =
+        RemovableFolderLengths(ProgramPath, created, lengths, ProgramPathSize, SystemLeadByte);
     for (int i = 0; i < count; ++i) {
         char folder[ProgramPathSize];
         lstrcpynA(folder, ProgramPath, static_cast<int>(lengths[i]) + 1);

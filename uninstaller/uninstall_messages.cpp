@@ -42,8 +42,8 @@ void ShowDamagedRecord() {
 }
 
 void ShowFoldersMissing() {
-    ShowFormatted("The Windows folders cannot be found, so %s has not been removed.",
-                  ProductName, MB_ICONERROR);
+    ShowFormatted("The Windows folders cannot be found, so %s has not been removed.", ProductName,
+                  MB_ICONERROR);
 }
 
 int AskToRemove() {
@@ -60,3 +60,10 @@ int AskRetryInUse(const char* path) {
 }
 
 void ShowRemoved() { ShowFormatted("%s has been removed.", ProductName, MB_ICONINFORMATION); }
+
+void ShowEntryKept() {
+    ShowFormatted(
+        "%s has been removed, but its entry in the list of installed programs could "
+        "not be deleted.",
+        ProductName, MB_ICONWARNING);
+}

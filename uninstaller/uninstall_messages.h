@@ -19,3 +19,5 @@ int AskToRemove();
 // A file that cannot be deleted: 1 for Retry, 0 for Cancel.
 int AskRetryInUse(const char* path);
 void ShowRemoved();
+// Everything is gone but the uninstall entry, which could not be deleted.
+void ShowEntryKept();

@@ -568,12 +568,7 @@ SCENARIO(install_temp_folder_too_long) {
 SCENARIO(install_dbcs_folder) {
     REQUIRE(GetACP() == 932);
     const char folder[] = "C:\\Halvenor\\Quorvik\x95\x5C";  // ...Quorvik表
-    HWND welcome;
-    DrvProcess* p = StartInstaller(ctx, &welcome);
-    REQUIRE(welcome);
-    HWND page = WalkToInstalling(p, folder);
-    REQUIRE(page);
-    FinishAfterInstalling(p, page);
+    InstallThroughThePages(ctx, folder);
     CheckInstalledFiles(ctx, folder);
     // Cut after the lead byte, the folder would have been "Quorvik\x95".
     CHECK(GetFileAttributesA("C:\\Halvenor\\Quorvik\x95") == INVALID_FILE_ATTRIBUTES);

@@ -52,12 +52,7 @@ SCENARIO(planted_libraries_ignored) {
     REQUIRE(PlantBeside(ctx, ctx->installer, program, sizeof program, folder, sizeof folder));
     DrvContext planted = *ctx;
     planted.installer = program;
-    HWND welcome;
-    DrvProcess* p = StartInstaller(&planted, &welcome);
-    REQUIRE(welcome);
-    HWND installing = WalkToInstalling(p, NULL);
-    REQUIRE(installing);
-    FinishAfterInstalling(p, installing);
+    InstallThroughThePages(&planted, NULL);
     CheckInstalledFiles(ctx, DefaultFolder);
     CHECK(!MarkerLeft(folder, "lz32.dll"));
     CHECK(!MarkerLeft(folder, "comctl32.dll"));

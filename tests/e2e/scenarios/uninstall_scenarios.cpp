@@ -21,15 +21,6 @@ const char InUse[] =
     "Unable to remove\n\nC:\\Halvenor\\Quorvik\\Quorvik.hlp\n\nClose the program that is using "
     "it, then choose Retry.";
 
-void Install(const DrvContext* ctx) {
-    HWND welcome;
-    DrvProcess* p = StartInstaller(ctx, &welcome);
-    REQUIRE(welcome);
-    HWND page = WalkToInstalling(p, NULL);
-    REQUIRE(page);
-    FinishAfterInstalling(p, page);
-}
-
 void ProgramsPath(const char* name, char* out, int size) {
     char programs[MAX_PATH] = "";
     SHGetFolderPathA(NULL, CSIDL_COMMON_PROGRAMS, NULL, SHGFP_TYPE_CURRENT, programs);
@@ -176,7 +167,7 @@ void WriteMarker(const char* path) {
 SCENARIO(uninstall_default) {
     Snapshot* before = SnapshotBeforeInstalling();
     REQUIRE(before);
-    Install(ctx);
+    InstallThroughThePages(ctx, NULL);
     CHECK(WineListsQuorvik());
 
     char link[MAX_PATH], exe[MAX_PATH];
@@ -216,7 +207,7 @@ SCENARIO(silent_uninstall) {
 // An install folder deleted by hand is no obstacle; a user's file in it
 // keeps it and its parent; once removed, Quorvik is not installed.
 SCENARIO(uninstall_keeps_what_is_not_ours) {
-    Install(ctx);
+    InstallThroughThePages(ctx, NULL);
     SHFILEOPSTRUCTA remove = {};
     remove.wFunc = FO_DELETE;
     remove.pFrom = "C:\\Halvenor\\Quorvik\0";  // a list of one
@@ -227,7 +218,7 @@ SCENARIO(uninstall_keeps_what_is_not_ours) {
     // The parent was the installer's own and is empty now.
     CHECK(GetFileAttributesA("C:\\Halvenor") == INVALID_FILE_ATTRIBUTES);
 
-    Install(ctx);
+    InstallThroughThePages(ctx, NULL);
     const char mine[] = "C:\\Halvenor\\Quorvik\\My notes.txt";
     WriteMarker(mine);
     UninstallAll(ctx);
@@ -253,7 +244,7 @@ DrvProcess* UninstallWhileHeld(const DrvContext* ctx, HANDLE* held) {
 // Retry while the file is held brings the box back, and after release goes
 // through.  Cancel stops there and keeps the record for another run.
 SCENARIO(uninstall_file_in_use) {
-    Install(ctx);
+    InstallThroughThePages(ctx, NULL);
     HANDLE held;
     DrvProcess* p = UninstallWhileHeld(ctx, &held);
     REQUIRE(p);
@@ -267,7 +258,7 @@ SCENARIO(uninstall_file_in_use) {
     ExpectExit(p, 0);
     CheckProductGone();
 
-    Install(ctx);
+    InstallThroughThePages(ctx, NULL);
     p = UninstallWhileHeld(ctx, &held);
     REQUIRE(p);
     EXPECT_MESSAGE_BOX(p, Caption, InUse, MB_ICONWARNING, IDCANCEL);
@@ -319,4 +310,20 @@ SCENARIO(uninstall_refuses_bad_records) {
     // Where "..\Uninstall.lnk" under the Programs folder leads.
     ProgramsPath("..\\Uninstall.lnk", marker, sizeof marker);
     ExpectRefused(ctx, DefaultFolder, "..", marker);
+
+    // An uninstall entry that cannot be deleted (another program has put a
+    // key below it) is no success: said, exit 1.
+    CHECK(RegSetKeyValueA(HKEY_LOCAL_MACHINE, ProductUninstallKey, "Program Group", REG_SZ,
+                          "Quorvik", 8) == ERROR_SUCCESS);
+    HKEY added;
+    CHECK(RegCreateKeyA(HKEY_LOCAL_MACHINE,
+                        "Software\\Microsoft\\Windows\\CurrentVersion\\"
+                        "Uninstall\\Quorvik\\Added",
+                        &added) == ERROR_SUCCESS);
+    RegCloseKey(added);
+    Uninstall(ctx, NULL, 1,
+              "Quorvik has been removed, but its entry in the list of installed programs could "
+              "not be deleted.",
+              MB_ICONWARNING, 1);
+    CHECK(KeyExists(HKEY_LOCAL_MACHINE, ProductUninstallKey));
 }

@@ -76,6 +76,15 @@ void FinishWithGroup(DrvProcess* p, HWND groupPage, const char* group) {
     CHECK_EQ_INT(DrvMessageBoxCountWithText(AbortText), 0);
 }
 
+void InstallThroughThePages(const DrvContext* ctx, const char* folder) {
+    HWND welcome;
+    DrvProcess* p = StartInstaller(ctx, &welcome);
+    REQUIRE(welcome);
+    HWND page = WalkToInstalling(p, folder);
+    REQUIRE(page);
+    FinishAfterInstalling(p, page);
+}
+
 void ExpectExit(DrvProcess* p, DWORD expected) {
     DWORD code = 99;
     CHECK(DrvWaitExit(p, DRV_WAIT, &code));

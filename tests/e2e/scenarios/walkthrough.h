@@ -45,6 +45,10 @@ void FinishAfterInstalling(DrvProcess* p, HWND installing);
 // Waits for the process to end and checks its exit code.
 void ExpectExit(DrvProcess* p, DWORD expected);
 
+// A whole installation through the pages with the default answers, into
+// `folder` unless it is NULL.
+void InstallThroughThePages(const DrvContext* ctx, const char* folder);
+
 // Answers the abort message (exactly one must come) and checks that the
 // installer ends with code 0.
 void ExpectAbortAndExit(DrvProcess* p);
