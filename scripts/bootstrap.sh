@@ -3,7 +3,7 @@
 # are all there.  Never adds a foreign architecture: 32-bit Wine packages
 # would replace the system's libraries and break the 64-bit Wine.  (The
 # PE32's 32-bit Wine lives only inside the virtual machine that
-# scripts/pe32-guest.sh builds with debootstrap and runs with qemu.)
+# tests/harness/pe32-guest.sh builds with debootstrap and runs with qemu.)
 set -euo pipefail
 
 packages=(

@@ -17,5 +17,5 @@ status=0
 ctest --test-dir build/host --output-on-failure -j "$jobs" || status=1
 "$root/scripts/with-display.sh" \
   ctest --test-dir build/win64 --output-on-failure -j "$jobs" || status=1
-"$root/scripts/pe32-guest.sh" run || status=1
+"$root/tests/harness/pe32-guest.sh" run || status=1
 exit $status

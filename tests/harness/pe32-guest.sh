@@ -36,8 +36,8 @@
 # e2fsprogs (scripts/bootstrap.sh installs them).
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-self="$root/scripts/pe32-guest.sh"
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+self="$root/tests/harness/pe32-guest.sh"
 
 log() { printf 'pe32-guest: %s\n' "$*" >&2; }
 die() {
