@@ -22,7 +22,7 @@ shots="$root/build/tour"
 rm -rf "$shots"
 mkdir -p "$shots"
 "$root/scripts/wine-template.sh" "$root/build/win64/wine-template"
-"$root/scripts/with-display.sh" "$root/scripts/wine-scenario.sh" \
+"$root/scripts/with-display.sh" "$root/tests/harness/wine-scenario.sh" \
   --template "$root/build/win64/wine-template" --artifacts "$shots" \
   "$root/build/win64/tests/e2e/kestrova_e2e.exe" tour "$installer" "$shots"
 echo "Screenshots of every page: $shots"

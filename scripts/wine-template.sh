@@ -1,7 +1,7 @@
 #!/bin/bash
 # wine-template.sh DIR: makes the Wine prefix that every Windows test starts
 # from, once.  A fresh prefix costs about ten seconds; a copy of this one
-# about one, so each test copies it (wine-scenario.sh).
+# about one, so each test copies it (tests/harness/wine-scenario.sh).
 #
 # Safe to run twice at once: the second run waits on a lock and then finds
 # the prefix made.  The prefix is built in a temporary folder and renamed

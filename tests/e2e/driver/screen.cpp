@@ -1,4 +1,6 @@
-// Screen pixels and screenshots.
+// The screen: pixels, images of the system's image lists, screenshots.
+#include <windows.h>
+#include <commctrl.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -6,57 +8,27 @@
 
 namespace {
 
-const DWORD kSettleMs = 2000;
-const DWORD kSettleStepMs = 100;
-
-// A DIB section of the screen's rectangle, filled by BitBlt from the
-// screen.  `bits` points at the first row in memory.
-struct Grab {
-    HDC memory;
+// A 32-bit top-down DIB section selected into a memory DC.
+struct Canvas {
+    HDC dc;
     HBITMAP bitmap;
     HGDIOBJ old;
-    void* bits;
+    DWORD* bits;
 };
 
-int GrabScreen(int x, int y, int width, int height, int bitCount, int topDown, Grab* grab) {
-    memset(grab, 0, sizeof *grab);
-    BITMAPINFO info;
-    memset(&info, 0, sizeof info);
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = topDown ? -height : height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = (WORD)bitCount;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(NULL);
-    if (!screen) return 0;
-    grab->memory = CreateCompatibleDC(screen);
-    grab->bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &grab->bits, NULL, 0);
-    int ok = 0;
-    if (grab->memory && grab->bitmap) {
-        grab->old = SelectObject(grab->memory, grab->bitmap);
-        ok = BitBlt(grab->memory, 0, 0, width, height, screen, x, y, SRCCOPY);
-        GdiFlush();
-    }
-    ReleaseDC(NULL, screen);
-    return ok;
+int OpenCanvas(Canvas* c, int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    c->dc = CreateCompatibleDC(NULL);
+    c->bitmap = CreateDIBSection(c->dc, &info, DIB_RGB_COLORS, (void**)&c->bits, NULL, 0);
+    c->old = c->bitmap ? SelectObject(c->dc, c->bitmap) : NULL;
+    return c->bitmap != NULL;
 }
 
-void ReleaseGrab(Grab* grab) {
-    if (grab->old) SelectObject(grab->memory, grab->old);
-    if (grab->bitmap) DeleteObject(grab->bitmap);
-    if (grab->memory) DeleteDC(grab->memory);
-    memset(grab, 0, sizeof *grab);
-}
-
-int ValidName(const char* name) {
-    if (!name[0]) return 0;
-    for (const char* c = name; *c; ++c) {
-        int ok = (*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9') ||
-                 *c == '_' || *c == '-' || *c == '.';
-        if (!ok) return 0;
-    }
-    return 1;
+void CloseCanvas(Canvas* c) {
+    if (c->old) SelectObject(c->dc, c->old);
+    if (c->bitmap) DeleteObject(c->bitmap);
+    DeleteDC(c->dc);
 }
 
 }  // namespace
@@ -66,119 +38,89 @@ void DrvScreenSize(int* width, int* height) {
     *height = GetSystemMetrics(SM_CYSCREEN);
 }
 
-COLORREF DrvScreenPixel(int x, int y) {
+COLORREF DrvPixel(int x, int y) {
     HDC screen = GetDC(NULL);
-    if (!screen) return CLR_INVALID;
-    COLORREF colour = GetPixel(screen, x, y);
-    ReleaseDC(NULL, screen);
+    COLORREF colour = screen ? GetPixel(screen, x, y) : CLR_INVALID;
+    if (screen) ReleaseDC(NULL, screen);
     return colour;
 }
 
-int DrvWaitPixel(int x, int y, COLORREF want, DWORD timeoutMs, COLORREF* seen) {
-    timeoutMs = DrvBound(timeoutMs);
-    DWORD start = GetTickCount();
-    COLORREF colour = CLR_INVALID;
-    for (;;) {
-        DrvPollTick();
-        colour = DrvScreenPixel(x, y);
-        if (colour == want) break;
-        if (DrvSince(start) >= timeoutMs) {
-            DrvLog("pixel (%d, %d) is 0x%06lX, not 0x%06lX, after %lu ms", x, y, colour, want,
-                   timeoutMs);
-            break;
-        }
-        Sleep(25);
-    }
-    if (seen) *seen = colour;
-    return colour == want;
+int DrvCapture(int x, int y, int width, int height, DWORD* pixels) {
+    Canvas c;
+    HDC screen = GetDC(NULL);
+    int ok = OpenCanvas(&c, width, height) && BitBlt(c.dc, 0, 0, width, height, screen, x, y, SRCCOPY);
+    GdiFlush();
+    for (int i = 0; ok && i < width * height; ++i) pixels[i] = c.bits[i] & 0xFFFFFF;
+    ReleaseDC(NULL, screen);
+    CloseCanvas(&c);
+    return ok;
 }
 
-int DrvCaptureScreen(int x, int y, int width, int height, DWORD* pixels) {
-    Grab grab;
-    if (!GrabScreen(x, y, width, height, 32, 1, &grab)) {
-        ReleaseGrab(&grab);
-        return 0;
+int DrvShowsImage(HIMAGELIST images, int index, int x, int y, int rows, COLORREF background) {
+    int width = 0, height = 0;
+    ImageList_GetIconSize(images, &width, &height);
+    if (rows > height) rows = height;
+    static DWORD seen[64 * 64];
+    Canvas c;
+    if (width <= 0 || rows <= 0 || width * rows > 64 * 64 || !OpenCanvas(&c, width, height)) return 0;
+    const DWORD bare = GetRValue(background) << 16 | GetGValue(background) << 8 | GetBValue(background);
+    for (int i = 0; i < width * height; ++i) c.bits[i] = bare;
+    ImageList_Draw(images, index, c.dc, 0, 0, ILD_NORMAL);
+    GdiFlush();
+    // An empty image would match any bare background.
+    int drawn = 0, same = DrvCapture(x, y, width, rows, seen);
+    for (int i = 0; i < width * rows; ++i) drawn |= (c.bits[i] & 0xFFFFFF) != bare;
+    for (int i = 0; drawn && same && i < width * rows; ++i) {
+        if (seen[i] == (c.bits[i] & 0xFFFFFF)) continue;
+        Log("image %d at (%d, %d): pixel (%d, %d) is %06lX, not %06lX", index, x, y, i % width,
+            i / width, seen[i], c.bits[i] & 0xFFFFFF);
+        same = 0;
     }
-    const DWORD* bits = (const DWORD*)grab.bits;
-    for (int i = 0; i < width * height; ++i) pixels[i] = bits[i] & 0xFFFFFF;
-    ReleaseGrab(&grab);
-    return 1;
+    if (!drawn) Log("image %d of the list is empty: nothing to compare", index);
+    CloseCanvas(&c);
+    return drawn && same;
 }
 
 namespace {
 
 int SaveScreenshot(const char* name, DWORD settleMs) {
-    if (!ValidName(name)) {
-        DrvLog("screenshot name \"%s\" refused: letters, digits, _ - . only", name);
-        return 0;
+    int width, height;
+    DrvScreenSize(&width, &height);
+    const DWORD size = (DWORD)(width * height) * 4;
+    DWORD* pixels = (DWORD*)HeapAlloc(GetProcessHeap(), 0, size);
+    DWORD* next = (DWORD*)HeapAlloc(GetProcessHeap(), 0, size);
+    int ok = pixels && next && DrvCapture(0, 0, width, height, pixels);
+    // A window found a moment ago may still be painting: the picture is
+    // taken once two grabs a little apart agree, or the last one after a while.
+    for (DWORD start = GetTickCount(); ok && GetTickCount() - start < settleMs;) {
+        DrvPause(100);
+        ok = DrvCapture(0, 0, width, height, next);
+        int settled = memcmp(pixels, next, size) == 0;
+        DWORD* swap = pixels;
+        pixels = next;
+        next = swap;
+        if (settled) break;
     }
     char path[MAX_PATH];
-    int n = snprintf(path, sizeof path, "%s\\%s.bmp", DrvArtifactDir(), name);
-    if (n < 0 || n >= (int)sizeof path) {
-        DrvLog("screenshot path for \"%s\" too long", name);
-        return 0;
-    }
-    int width = 0;
-    int height = 0;
-    DrvScreenSize(&width, &height);
-    DWORD stride = ((DWORD)width * 3 + 3) & ~3u;
-    DWORD imageSize = stride * (DWORD)height;
-    // A window found a moment ago may still be painting: take the picture
-    // once two grabs a little apart agree, or the last one after a while.
-    Grab grab;
-    if (!GrabScreen(0, 0, width, height, 24, 0, &grab)) {
-        ReleaseGrab(&grab);
-        DrvLog("could not read the screen for \"%s\"", name);
-        return 0;
-    }
-    DWORD start = GetTickCount();
-    int settled = 0;
-    while (!settled && DrvSince(start) < settleMs) {
-        DrvPause(kSettleStepMs);
-        Grab next;
-        if (!GrabScreen(0, 0, width, height, 24, 0, &next)) {
-            ReleaseGrab(&next);
-            break;
-        }
-        settled = memcmp(grab.bits, next.bits, imageSize) == 0;
-        ReleaseGrab(&grab);
-        grab = next;
-    }
-    if (!settled && settleMs) DrvLog("the screen kept changing; screenshot taken anyway");
-    BITMAPFILEHEADER file;
-    memset(&file, 0, sizeof file);
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    file.bfSize = file.bfOffBits + imageSize;
-    BITMAPINFOHEADER header;
-    memset(&header, 0, sizeof header);
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;  // bottom row first, as the DIB holds it
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    header.biSizeImage = imageSize;
-
-    int ok = 0;
-    FILE* out = fopen(path, "wb");
+    snprintf(path, sizeof path, "%s\\%s.bmp", DrvArtifactDir(), name);
+    FILE* out = ok ? fopen(path, "wb") : NULL;
     if (out) {
-        ok = fwrite(&file, sizeof file, 1, out) == 1 &&
-             fwrite(&header, sizeof header, 1, out) == 1 &&
-             fwrite(grab.bits, 1, imageSize, out) == imageSize;
+        // 32 bits a pixel, top row first: a negative height.
+        BITMAPINFOHEADER header = {sizeof header, width, -height, 1, 32, BI_RGB, size, 0, 0, 0, 0};
+        BITMAPFILEHEADER file = {0x4D42, (DWORD)(sizeof file + sizeof header) + size, 0, 0,
+                                 (DWORD)(sizeof file + sizeof header)};
+        ok = fwrite(&file, sizeof file, 1, out) == 1 && fwrite(&header, sizeof header, 1, out) == 1 &&
+             fwrite(pixels, size, 1, out) == 1;
         ok = fclose(out) == 0 && ok;
     }
-    ReleaseGrab(&grab);
-    if (!ok) {
-        DrvLog("could not write %s", path);
-        return 0;
-    }
-    DrvLog("screenshot %s (%dx%d)", name, width, height);
-    return 1;
+    if (pixels) HeapFree(GetProcessHeap(), 0, pixels);
+    if (next) HeapFree(GetProcessHeap(), 0, next);
+    Log(out && ok ? "screenshot %s" : "could not save the screenshot %s", name);
+    return out && ok;
 }
 
 }  // namespace
 
-int DrvScreenshot(const char* name) { return SaveScreenshot(name, kSettleMs); }
+int DrvScreenshot(const char* name) { return SaveScreenshot(name, 2000); }
 
 int DrvScreenshotNow(const char* name) { return SaveScreenshot(name, 0); }

@@ -1,5 +1,6 @@
 #include "system_snapshot.h"
 
+#include <windows.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -102,7 +103,7 @@ Snapshot* TakeSnapshot() {
     AddKey(s, HKEY_CLASSES_ROOT, "CLSID");
     AddKey(s, HKEY_LOCAL_MACHINE,
            "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static");
-    DrvLog("snapshot: %d lines%s", s->count, s->incomplete ? ", incomplete" : "");
+    Log("snapshot: %d lines%s", s->count, s->incomplete ? ", incomplete" : "");
     if (s->incomplete) {
         FreeSnapshot(s);
         return NULL;
@@ -122,8 +123,8 @@ int CompareSnapshots(const Snapshot* before, const Snapshot* after) {
         const char* a = i < before->count ? before->text + before->lines[i] : NULL;
         const char* b = j < after->count ? after->text + after->lines[j] : NULL;
         int order = !a ? 1 : !b ? -1 : strcmp(a, b);
-        if (order < 0) DrvLog("  missing: %s", a);
-        if (order > 0) DrvLog("  added:   %s", b);
+        if (order < 0) Log("  missing: %s", a);
+        if (order > 0) Log("  added:   %s", b);
         differ += order != 0;
         i += order <= 0;
         j += order >= 0;

@@ -3,7 +3,7 @@
 // below the three parents of the product's records.
 #pragma once
 
-#include "../driver/driver.h"
+#include "driver.h"
 
 struct Snapshot;
 

@@ -1,0 +1,183 @@
+#include "probe.h"
+
+#include <shlobj.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "check.h"
+
+int FileExists(const char* path) {
+    DWORD a = GetFileAttributesA(path);
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int FolderExists(const char* path) {
+    DWORD a = GetFileAttributesA(path);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int ReadTextFile(const char* path, char* out, int size) {
+    const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE f = CreateFileA(path, GENERIC_READ, shareAll, NULL, OPEN_EXISTING, 0, NULL);
+    out[0] = '\0';
+    if (f == INVALID_HANDLE_VALUE) return -1;
+    DWORD got = 0;
+    ReadFile(f, out, size - 1, &got, NULL);
+    CloseHandle(f);
+    out[got] = '\0';
+    return (int)got;
+}
+
+int PlantFile(const char* path, DWORD size, const char* mark) {
+    HANDLE f = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    int ok = f != INVALID_HANDLE_VALUE;
+    const DWORD markSize = (DWORD)strlen(mark);
+    for (DWORD done = 0; ok && done < size;) {
+        DWORD n = size - done < markSize ? size - done : markSize, written = 0;
+        ok = WriteFile(f, mark, n, &written, NULL) && written == n;
+        done += n;
+    }
+    if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
+    return ok;
+}
+
+namespace {
+
+char* ReadWhole(const char* path, DWORD* size) {
+    HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE) return NULL;
+    *size = GetFileSize(f, NULL);
+    char* data = (char*)HeapAlloc(GetProcessHeap(), 0, *size + 1);
+    DWORD got = 0;
+    if (data && !(ReadFile(f, data, *size, &got, NULL) && got == *size)) {
+        HeapFree(GetProcessHeap(), 0, data);
+        data = NULL;
+    }
+    CloseHandle(f);
+    return data;
+}
+
+}  // namespace
+
+int SameFileContents(const char* a, const char* b) {
+    DWORD sizeA = 0, sizeB = 0;
+    char* dataA = ReadWhole(a, &sizeA);
+    char* dataB = ReadWhole(b, &sizeB);
+    int same = 0;
+    if (!dataA || !dataB) {
+        Log("cannot read %s or %s", a, b);
+    } else if (sizeA != sizeB) {
+        Log("%s has %lu bytes, %s has %lu", a, sizeA, b, sizeB);
+    } else {
+        DWORD i = 0;
+        while (i < sizeA && dataA[i] == dataB[i]) ++i;
+        same = i == sizeA;
+        if (!same) Log("%s and %s differ at byte %lu", a, b, i);
+    }
+    if (dataA) HeapFree(GetProcessHeap(), 0, dataA);
+    if (dataB) HeapFree(GetProcessHeap(), 0, dataB);
+    return same;
+}
+
+namespace {
+
+// Loads the link and hands it to `read`; 0 when it cannot be loaded.
+template <typename Read>
+int WithShortcut(const char* linkFile, Read read) {
+    WCHAR wide[MAX_PATH];
+    if (!MultiByteToWideChar(CP_ACP, 0, linkFile, -1, wide, MAX_PATH)) return 0;
+    HRESULT com = CoInitialize(NULL);
+    IShellLinkA* link = NULL;
+    IPersistFile* file = NULL;
+    int ok = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER,
+                                        IID_IShellLinkA, (void**)&link)) &&
+             SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file)) &&
+             SUCCEEDED(file->Load(wide, STGM_READ));
+    if (ok) read(link);
+    if (file) file->Release();
+    if (link) link->Release();
+    if (SUCCEEDED(com)) CoUninitialize();
+    return ok;
+}
+
+}  // namespace
+
+void ExpectShortcut(const char* linkFile, const char* target, const char* folder,
+                    const char* description) {
+    char text[3][MAX_PATH] = {};
+    int read = WithShortcut(linkFile, [&](IShellLinkA* link) {
+        link->GetPath(text[0], MAX_PATH, NULL, SLGP_RAWPATH);
+        link->GetWorkingDirectory(text[1], MAX_PATH);
+        link->GetDescription(text[2], MAX_PATH);
+    });
+    if (!CHECK(read)) {
+        Log("  no shortcut %s", linkFile);
+        return;
+    }
+    CHECK_EQ_STR(text[0], target);
+    CHECK_EQ_STR(text[1], folder);
+    CHECK_EQ_STR(text[2], description);
+}
+
+int ShortcutTarget(const char* linkFile, char* target, int size) {
+    target[0] = '\0';
+    return WithShortcut(linkFile, [&](IShellLinkA* link) {
+               link->GetPath(target, size, NULL, SLGP_RAWPATH);
+           }) &&
+           target[0] != '\0';
+}
+
+int KeyExists(HKEY root, const char* key) {
+    HKEY k;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return 0;
+    RegCloseKey(k);
+    return 1;
+}
+
+namespace {
+
+int ReadValue(HKEY root, const char* key, const char* name, DWORD* type, BYTE* data,
+              DWORD* size) {
+    HKEY k;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &k) != ERROR_SUCCESS) {
+        Log("  no key %s", key);
+        return 0;
+    }
+    LONG rc = RegQueryValueExA(k, name, NULL, type, data, size);
+    RegCloseKey(k);
+    if (rc != ERROR_SUCCESS) Log("  no value \"%s\" in %s", name, key);
+    return rc == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+void ExpectRegText(HKEY root, const char* key, const char* name, const char* want) {
+    char got[512] = "";
+    DWORD type = 0, size = sizeof got - 1;
+    if (!CHECK(ReadValue(root, key, name, &type, (BYTE*)got, &size))) return;
+    CHECK_EQ_INT(type, REG_SZ);
+    CHECK_EQ_INT(size, strlen(want) + 1);
+    CHECK_EQ_STR(got, want);
+}
+
+void ExpectRegNumber(HKEY root, const char* key, const char* name, DWORD want) {
+    DWORD got = 0, type = 0, size = sizeof got;
+    if (!CHECK(ReadValue(root, key, name, &type, (BYTE*)&got, &size))) return;
+    CHECK_EQ_INT(type, REG_DWORD);
+    CHECK_EQ_INT(got, want);
+}
+
+int HostPath(const char* in, char* out, int size) {
+    int n = 0;
+    if (in[0] == '/') {
+        if (size < 3) return 0;
+        out[n++] = 'Z';
+        out[n++] = ':';
+    }
+    for (const char* c = in; *c; ++c) {
+        if (n + 1 >= size) return 0;
+        out[n++] = *c == '/' ? '\\' : *c;
+    }
+    out[n] = '\0';
+    return 1;
+}

@@ -1,0 +1,37 @@
+// Reading back what the installer and the uninstaller leave in the system
+// (files, shortcuts, registry values) and planting what they meet: one
+// module for the Windows test programs and the end-to-end scenarios.
+#pragma once
+
+#include <windows.h>
+
+int FileExists(const char* path);  // a file, not a folder
+int FolderExists(const char* path);
+
+// The file's first size - 1 bytes at most, terminated; the count read, or
+// -1 when it cannot be opened.  Opened with every sharing, so that a log
+// still being written can be read.
+int ReadTextFile(const char* path, char* out, int size);
+
+// Writes `size` bytes of `mark`, repeated, over `path`.
+int PlantFile(const char* path, DWORD size, const char* mark);
+
+// Whether two files hold the same bytes; logs how they differ.
+int SameFileContents(const char* a, const char* b);
+
+// A saved shortcut read back through the shell-link object, COM
+// initialised here: its target, working folder and description must be
+// the ones given.
+void ExpectShortcut(const char* linkFile, const char* target, const char* folder,
+                    const char* description);
+// Its target alone; 0 when it cannot be read.
+int ShortcutTarget(const char* linkFile, char* target, int size);
+
+int KeyExists(HKEY root, const char* key);
+// A REG_SZ value whose size counts its terminator, as the records are written.
+void ExpectRegText(HKEY root, const char* key, const char* name, const char* want);
+void ExpectRegNumber(HKEY root, const char* key, const char* name, DWORD want);
+
+// A Linux path as Wine's drive Z: shows it ("/a/b" is "Z:\a\b"); anything
+// else is copied.  0 when it would not fit.
+int HostPath(const char* in, char* out, int size);

@@ -1,0 +1,237 @@
+// Message boxes: found by their shape, read, told by their icon, answered.
+//
+// A message box is a dialog ("#32770") whose children are one text static,
+// at most one icon static and buttons with the system's answer ids (IDOK to
+// IDCONTINUE); no page of the installer has that shape.  The ids of the
+// statics differ between Windows and Wine, so only their kinds count.
+//
+// The icon: on Windows STM_GETICON gives the system's shared icon, the very
+// handle that LoadIconA(NULL, IDI_WARNING) gives here.  Under Wine every
+// process loads its own copy, so the icon is told by its picture: the
+// static's square on the screen against each system icon drawn here.
+#include <string.h>
+
+#include "internal.h"
+
+namespace {
+
+DrvMessageBox g_boxes[64];
+int g_boxCount;
+
+struct Shape {
+    HWND dialog, text, icon;
+    int texts, icons, buttons, others;
+};
+
+BOOL CALLBACK AddPart(HWND child, LPARAM param) {
+    Shape* shape = (Shape*)param;
+    if (GetAncestor(child, GA_PARENT) != shape->dialog) return TRUE;
+    char className[64] = "";
+    GetClassNameA(child, className, sizeof className);
+    int kind = GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK, id = GetDlgCtrlID(child);
+    if (lstrcmpiA(className, "Static") == 0 && kind == SS_ICON) {
+        shape->icon = child;
+        ++shape->icons;
+    } else if (lstrcmpiA(className, "Static") == 0 && kind <= SS_RIGHT) {
+        shape->text = child;
+        ++shape->texts;
+    } else if (lstrcmpiA(className, "Button") == 0 && id >= IDOK && id <= IDCONTINUE) {
+        ++shape->buttons;
+    } else {
+        ++shape->others;
+    }
+    return TRUE;
+}
+
+int IsMessageBox(HWND window, Shape* shape) {
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    *shape = Shape{window, NULL, NULL, 0, 0, 0, 0};
+    if (strcmp(className, "#32770") != 0 || !IsWindowVisible(window)) return 0;
+    EnumChildWindows(window, AddPart, (LPARAM)shape);
+    return shape->texts == 1 && shape->icons <= 1 && shape->buttons >= 1 && shape->others == 0;
+}
+
+int Alike(DWORD a, DWORD b) {
+    for (int shift = 0; shift < 24; shift += 8) {
+        int d = (int)((a >> shift) & 0xFF) - (int)((b >> shift) & 0xFF);
+        if (d > 24 || d < -24) return 0;
+    }
+    return 1;
+}
+
+// How many of the icon's pixels, drawn here on `background`, differ from
+// what the screen shows.
+int Misses(LPCSTR icon, const DWORD* shown, int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = NULL;
+    HDC memory = CreateCompatibleDC(NULL);
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    DWORD* drawn = (DWORD*)bits;
+    for (int i = 0; i < width * height; ++i) drawn[i] = shown[0];  // a clear corner
+    DrawIconEx(memory, 0, 0, LoadIconA(NULL, icon), width, height, 0, NULL, DI_NORMAL);
+    GdiFlush();
+    int misses = 0;
+    for (int i = 0; i < width * height; ++i) misses += !Alike(drawn[i] & 0xFFFFFF, shown[i]);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return misses;
+}
+
+// MB_ICON* of the icon the static shows, 0 for none, DRV_ICON_UNKNOWN when
+// it cannot be told yet (not painted, or covered).
+int TellIcon(HWND iconStatic) {
+    static const struct {
+        int style;
+        LPCSTR id;
+    } icons[] = {{MB_ICONWARNING, IDI_WARNING},
+                 {MB_ICONERROR, IDI_ERROR},
+                 {MB_ICONINFORMATION, IDI_INFORMATION},
+                 {MB_ICONQUESTION, IDI_QUESTION}};
+    DWORD_PTR handle = 0;
+    if (!iconStatic) return 0;
+    if (!SendMessageTimeoutA(iconStatic, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, DrvBound(2000),
+                             &handle))
+        return DRV_ICON_UNKNOWN;
+    if (!handle || !IsWindowVisible(iconStatic)) return 0;
+    for (const auto& icon : icons)
+        if ((HICON)handle == LoadIconA(NULL, icon.id)) return icon.style;
+    RECT r;
+    static DWORD shown[64 * 64];
+    GetWindowRect(iconStatic, &r);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0 || width > 64 || height > 64 ||
+        !DrvCapture(r.left, r.top, width, height, shown))
+        return DRV_ICON_UNKNOWN;
+    // A near-perfect match clearly ahead of the next icon (under Wine the
+    // information and question icons, both blue discs, differ in 74 of
+    // 1024 pixels).
+    int best = DRV_ICON_UNKNOWN, bestMisses = width * height, secondMisses = width * height;
+    for (const auto& icon : icons) {
+        int misses = Misses(icon.id, shown, width, height);
+        if (misses < bestMisses) {
+            secondMisses = bestMisses;
+            bestMisses = misses;
+            best = icon.style;
+        } else if (misses < secondMisses) {
+            secondMisses = misses;
+        }
+    }
+    int area = width * height;
+    return bestMisses * 50 <= area && secondMisses >= bestMisses + area / 32 ? best
+                                                                             : DRV_ICON_UNKNOWN;
+}
+
+const char* IconName(int icon) {
+    switch (icon) {
+        case 0:
+            return "no icon";
+        case MB_ICONWARNING:
+            return "warning";
+        case MB_ICONERROR:
+            return "error";
+        case MB_ICONINFORMATION:
+            return "information";
+        case MB_ICONQUESTION:
+            return "question";
+    }
+    return "an icon not told";
+}
+
+void LogBox(const char* what, const DrvMessageBox* box) {
+    static char caption[512], text[2048];
+    Quote(box->caption, caption, sizeof caption);
+    Quote(box->text, text, sizeof text);
+    Log("%s: caption %s, text %s, %s", what, caption, text, IconName(box->icon));
+}
+
+BOOL CALLBACK NoteBox(HWND window, LPARAM param) {
+    DrvProcess* p = (DrvProcess*)param;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    Shape shape;
+    if (pid != p->pid || !IsMessageBox(window, &shape)) return TRUE;
+    for (int i = 0; i < g_boxCount; ++i) {
+        DrvMessageBox* known = &g_boxes[i];
+        if (known->window != window || known->closed) continue;
+        if (known->icon == DRV_ICON_UNKNOWN) {
+            known->icon = TellIcon(shape.icon);
+            if (known->icon != DRV_ICON_UNKNOWN) LogBox("message box icon told", known);
+        }
+        return TRUE;
+    }
+    if (g_boxCount == (int)(sizeof g_boxes / sizeof g_boxes[0])) return TRUE;
+    DrvMessageBox* box = &g_boxes[g_boxCount];
+    *box = DrvMessageBox{window, pid, "", "", 0, 0, 0};
+    // Not readable yet, or closing: the next look tries again.
+    if (!DrvText(window, box->caption, sizeof box->caption) ||
+        !DrvText(shape.text, box->text, sizeof box->text))
+        return TRUE;
+    box->icon = TellIcon(shape.icon);
+    ++g_boxCount;
+    LogBox("message box shown", box);
+    return TRUE;
+}
+
+}  // namespace
+
+void DrvNoteMessageBoxes(DrvProcess* p) {
+    for (int i = 0; i < g_boxCount; ++i)
+        if (g_boxes[i].pid == p->pid && !IsWindowVisible(g_boxes[i].window)) g_boxes[i].closed = 1;
+    EnumWindows(NoteBox, (LPARAM)p);
+}
+
+DrvMessageBox* DrvWaitMessageBox(DrvProcess* p) {
+    DrvMessageBox* found = NULL;
+    DWORD foundAt = 0;
+    // Once found, the icon gets a few seconds to be painted and told.
+    auto ready = [&] {
+        for (int i = 0; i < g_boxCount && !found; ++i)
+            if (g_boxes[i].pid == p->pid && !g_boxes[i].closed && !g_boxes[i].answer) {
+                found = &g_boxes[i];
+                foundAt = GetTickCount();
+            }
+        if (!found) return !DrvIsRunning(p);
+        return found->icon != DRV_ICON_UNKNOWN || found->closed ||
+               GetTickCount() - foundAt >= DrvBound(3000);
+    };
+    if (!p || !DrvWaitFor(DRV_WAIT, "a message box", ready) || !found) {
+        Log("no message box; the windows shown:");
+        if (p) DrvLogWindows(p);
+        return NULL;
+    }
+    return found;
+}
+
+int DrvAnswer(DrvMessageBox* box, int button) {
+    HWND control = box ? GetDlgItem(box->window, button) : NULL;
+    // Posted: the program may show its next box before the click returns.
+    if (!control || !PostMessageA(control, BM_CLICK, 0, 0)) {
+        Log("the message box has no button %d", button);
+        return 0;
+    }
+    box->answer = button;
+    Log("answered the message box with %d", button);
+    box->closed = DrvWaitWindowGone(box->window, DRV_WAIT);
+    return box->closed;
+}
+
+int DrvMessageBoxCount(const char* text) {
+    int count = 0;
+    for (int i = 0; i < g_boxCount; ++i) count += !text || strcmp(g_boxes[i].text, text) == 0;
+    return count;
+}
+
+DrvMessageBox* DrvExpectMessageBox(const char* file, int line, DrvProcess* p, const char* caption,
+                                   const char* text, int icon, int answer) {
+    DrvMessageBox* box = DrvWaitMessageBox(p);
+    if (!CheckTrue(file, line, box != NULL, "a message box")) return NULL;
+    CheckEqStr(file, line, "the box's caption", box->caption, caption);
+    CheckEqStr(file, line, "the box's text", box->text, text);
+    CheckEqStr(file, line, "the box's icon", IconName(box->icon), IconName(icon));
+    CheckTrue(file, line, DrvAnswer(box, answer), "the box closed when answered");
+    return box;
+}

@@ -1,0 +1,176 @@
+// An installation with the user's own choices: the options filling the
+// pages, the location page's refusals, the group page's rules against a
+// Start menu with folders of its own, and the read-me viewer started at
+// the end.
+#include <windows.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "installer_steps.h"
+
+namespace {
+
+const char ChosenFolder[] = "C:\\Tools\\My Apps\\Quorvik";
+
+// Typed, then Continue (or Enter in the edit box): refused with `reason`,
+// and the page stays with the text untouched and the focus in the box.
+void ExpectRefusal(DrvProcess* p, HWND page, const char* typed, const char* reason, int enter) {
+    char expected[256], text[300];
+    DrvSetItemText(page, PathEdit, typed);
+    if (enter)
+        DrvPressKey(page, VK_RETURN);
+    else
+        DrvClick(page, IDOK);
+    snprintf(expected, sizeof expected, "Path invalid!\n\n%s", reason);
+    EXPECT_MESSAGE_BOX(p, "Kestrova", expected, MB_ICONWARNING, IDOK);
+    DrvPause(200);
+    CHECK(IsWindowVisible(page));
+    CHECK(DrvItemText(page, PathEdit, text, sizeof text));
+    CHECK_EQ_STR(text, typed);
+    CHECK(DrvFocus(page) == DrvItem(page, PathEdit));
+}
+
+void ChooseLocation(DrvProcess* p, HWND page) {
+    char text[300];
+    CHECK(DrvItemText(page, PathEdit, text, sizeof text));
+    CHECK_EQ_STR(text, "C:\\Some Where\\Quorvik");
+    DrvClick(page, ResetFolderButton);
+    CHECK(DrvWaitFor(DRV_WAIT, "the default folder", [&] {
+        return DrvItemText(page, PathEdit, text, sizeof text) && !strcmp(text, DefaultFolder);
+    }));
+    ExpectRefusal(p, page, "", "Path may not be empty!", 0);
+    ExpectRefusal(p, page, "C", "Missing : or \\ in drive.", 0);
+    ExpectRefusal(p, page, "C:", "Missing : or \\ in drive.", 1);
+    ExpectRefusal(p, page, "C:\\", "Path may not be a root drive...", 0);
+    // ProgramPath is the default again, so Reset Folder leaves a typed
+    // text alone.
+    DrvSetItemText(page, PathEdit, "D:\\Elsewhere");
+    DrvClick(page, ResetFolderButton);
+    DrvPause(300);
+    CHECK(DrvItemText(page, PathEdit, text, sizeof text));
+    CHECK_EQ_STR(text, "D:\\Elsewhere");
+    DrvSetItemText(page, PathEdit, ChosenFolder);
+    DrvClick(page, IDOK);
+}
+
+// The Start menu's own folders: listed sorted, without files and names
+// beginning with '.'; the product's name in other letter case; a name
+// longer than a group may be.
+void PrepareStartMenu(char* longName) {
+    char programs[MAX_PATH], path[MAX_PATH];
+    ProgramsFolder(programs, sizeof programs);
+    memset(longName, 'G', 45);
+    longName[45] = '\0';
+    const char* const folders[] = {"Zeta", "alpha", "quorvik", ".dotted", longName};
+    for (const char* name : folders) {
+        snprintf(path, sizeof path, "%s\\%s", programs, name);
+        CHECK(CreateDirectoryA(path, NULL));
+    }
+    snprintf(path, sizeof path, "%s\\notes.txt", programs);
+    CHECK(PlantFile(path, 1, "x"));
+}
+
+// Returns the group chosen: the long folder from the list, cut to 40.
+void ChooseGroup(DrvProcess* p, HWND page, const char* longName, char* group) {
+    HWND field = DrvItem(page, GroupField);
+    HWND edit = FindWindowExA(field, NULL, "Edit", NULL);
+    char text[300], previous[300] = "";
+    REQUIRE(edit);
+    CHECK(DrvItemText(page, GroupField, text, sizeof text));
+    CHECK_EQ_STR(text, "Tools");
+    int count = (int)SendMessageA(field, CB_GETCOUNT, 0, 0), named = 0;
+    for (int i = 0; i < count; ++i) {
+        CHECK(DrvComboText(field, i, text, sizeof text));
+        CHECK(lstrcmpiA(previous, text) <= 0 && text[0] != '.' && strcmp(text, "notes.txt"));
+        named += !strcmp(text, "alpha") + !strcmp(text, "Zeta");
+        strcpy(previous, text);
+    }
+    CHECK_EQ_INT(named, 2);
+    // Reset Group: the product's name in its own case, the list's item in its.
+    DrvClick(page, ResetGroupButton);
+    DrvPause(300);
+    CHECK(DrvText(edit, text, sizeof text));
+    CHECK_EQ_STR(text, "Quorvik");
+    int selected = (int)SendMessageA(field, CB_GETCURSEL, 0, 0);
+    CHECK(DrvComboText(field, selected, text, sizeof text));
+    CHECK_EQ_STR(text, "quorvik");
+
+    DrvSetText(edit, "");
+    DrvClick(page, ContinueButton);
+    EXPECT_MESSAGE_BOX(p, "Kestrova", "Group may not be empty!", MB_ICONWARNING, IDOK);
+    DrvPause(300);
+    CHECK(IsWindowVisible(page) && IsWindowEnabled(DrvItem(page, ContinueButton)));
+    ExpectStageLit(8);
+    // Forty characters typed stay whole, a forty-first is refused; Enter
+    // is IDOK, which the page ignores.
+    DrvTypeChars(edit, "0123456789012345678901234567890123456789X");
+    DrvPressKey(page, VK_RETURN);
+    DrvPause(500);
+    CHECK(DrvText(edit, text, sizeof text));
+    CHECK_EQ_STR(text, "0123456789012345678901234567890123456789");
+    CHECK(IsWindowVisible(page));
+    CHECK_EQ_INT(DrvMessageBoxCount(NULL), 5);
+
+    int index = (int)SendMessageA(field, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)longName);
+    REQUIRE(index >= 0);
+    SendMessageA(field, CB_SETCURSEL, index, 0);
+    lstrcpynA(group, longName, 41);
+}
+
+// Yes to the read-me question starts the viewer (a stand-in that records
+// how it was started) from the install folder by its full name: a bare
+// command line would start C:\Tools\My.exe.  The closing message waits,
+// the backdrop minimised, until the viewer is closed.
+void ViewReadMe(const DrvContext* ctx, DrvProcess* p) {
+    char standIn[MAX_PATH], viewer[MAX_PATH], record[1024];
+    REQUIRE(ProductFile(ctx, "..\\planted\\ReadmeProbe.exe", standIn, sizeof standIn));
+    snprintf(viewer, sizeof viewer, "%s\\Qvreader.exe", ChosenFolder);
+    REQUIRE(CopyFileA(standIn, viewer, FALSE));
+    EXPECT_MESSAGE_BOX(p, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDYES);
+    HWND shown = NULL;
+    CHECK(DrvWaitFor(DRV_WAIT, "the read-me viewer", [&] {
+        return (shown = FindWindowA(NULL, "Quorvik 3.02 Read Me")) != NULL;
+    }));
+    REQUIRE(shown);
+    DrvPause(1000);
+    CHECK_EQ_INT(DrvMessageBoxCount(ClosingText), 0);
+    HWND backdrop = FindWindowA("Kestrova", "Kestrova");
+    CHECK(backdrop && IsIconic(backdrop));
+    PostMessageA(shown, WM_CLOSE, 0, 0);
+    // Its icon is not checked: without a window manager the restored
+    // backdrop can cover the box, and icons are told from the screen.
+    DrvMessageBox* box = DrvWaitMessageBox(p);
+    REQUIRE(box);
+    CHECK_EQ_STR(box->text, ClosingText);
+    DrvAnswer(box, IDOK);
+    ExpectExit(p, 0);
+    GetTempPathA(sizeof viewer, viewer);
+    lstrcatA(viewer, "readme-probe.txt");
+    ReadTextFile(viewer, record, sizeof record);
+    CHECK_EQ_STR(record,
+                 "folder=C:\\Tools\\My Apps\\Quorvik\n"
+                 "command=C:\\Tools\\My Apps\\Quorvik\\Qvreader.exe\n");
+}
+
+}  // namespace
+
+SCENARIO(install_chosen) {
+    char planted[MAX_PATH], longName[64], group[41];
+    CHECK(CreateDirectoryA("C:\\Tools", NULL));
+    REQUIRE(ProductFile(ctx, "Qvreader.exe", planted, sizeof planted));
+    CHECK(CopyFileA(planted, "C:\\Tools\\My.exe", FALSE));
+    PrepareStartMenu(longName);
+
+    DrvProcess* p = DrvStart(ctx->installer, "/G=Tools /D=C:\\Some Where\\Quorvik");
+    HWND page = WalkTo(p, LocationCaption);
+    REQUIRE(page);
+    ChooseLocation(p, page);
+    REQUIRE(page = WaitForGroupPage(p, DrvWaitWindow(p, InstallingCaption, "#32770")));
+    ChooseGroup(p, page, longName, group);
+    DrvClick(page, ContinueButton);
+    EXPECT_MESSAGE_BOX(p, group, ShortcutsCreated, MB_ICONINFORMATION, IDOK);
+    CheckInstalledFiles(ctx, ChosenFolder);
+    ViewReadMe(ctx, p);
+    ExpectShortcuts(group, ChosenFolder);
+    ExpectUninstallEntry(ctx, ChosenFolder, group, 2);
+}

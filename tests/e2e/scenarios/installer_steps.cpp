@@ -1,0 +1,221 @@
+#include "installer_steps.h"
+
+#include <windows.h>
+#include <shlobj.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "engine/payload_table.h"
+
+const char WelcomeCaption[] = "Kestrova For Windows";
+const char AgreementCaption[] = "Quorvik License Agreement";
+const char LocationCaption[] = "Quorvik Program Location";
+const char InstallingCaption[] = "Installing Quorvik Program Files";
+const char GroupCaption[] = "Quorvik Program Group";
+const char ShortcutsCreated[] = "Shortcuts Created Successfully!";
+const char AbortText[] =
+    "Installation Aborted!\n\nIf you need assistance you can email\nsupport at - "
+    "support@halvenor.com!";
+const char FinishQuestion[] =
+    "Quorvik was successfully Installed.\n\nWould you like to view the Read Me file now?";
+const char ClosingText[] =
+    "Before you begin exploring, I would like to\r\nThank You for taking the time to evaluate "
+    "my\r\nproduct Quorvik. If you have any questions you\r\ncan email me at "
+    "support@halvenor.com!";
+const char DefaultFolder[] = "C:\\Halvenor\\Quorvik";
+const char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char ProductKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvik";
+const char ClassKey[] = "CLSID\\{6A3F1D20-4B7C-4E21-8E52-0A1B2C3D4E5F}";
+const char FindExtensionsKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static";
+const char SilentLog[] = "C:\\kestrova.log";
+
+HWND WalkTo(DrvProcess* p, const char* caption) {
+    const char* const pages[] = {WelcomeCaption, AgreementCaption, LocationCaption,
+                                 InstallingCaption};
+    for (const char* page : pages) {
+        HWND shown = DrvWaitWindow(p, page, "#32770");
+        if (!shown || strcmp(page, caption) == 0) return shown;
+        DrvClick(shown, IDOK);
+    }
+    return NULL;
+}
+
+HWND WaitForGroupPage(DrvProcess* p, HWND installing) {
+    // The installing page's fixed pauses take about nine seconds.
+    CHECK(DrvWaitWindowGone(installing, 60000));
+    return DrvWaitWindow(p, GroupCaption, "#32770");
+}
+
+void FinishWithGroup(DrvProcess* p, HWND groupPage, const char* group) {
+    DrvClick(groupPage, ContinueButton);
+    EXPECT_MESSAGE_BOX(p, group, ShortcutsCreated, MB_ICONINFORMATION, IDOK);
+    EXPECT_MESSAGE_BOX(p, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDNO);
+    EXPECT_MESSAGE_BOX(p, "Kestrova", ClosingText, MB_ICONINFORMATION, IDOK);
+    ExpectExit(p, 0);
+    CHECK_EQ_INT(DrvMessageBoxCount(AbortText), 0);
+}
+
+void ExpectExit(DrvProcess* p, DWORD code) {
+    CHECK(DrvWaitExit(p, DRV_WAIT));
+    if (p) CHECK_EQ_INT(p->exitCode, code);
+}
+
+void ExpectAbortAndExit(DrvProcess* p) {
+    EXPECT_MESSAGE_BOX(p, "Kestrova", AbortText, MB_ICONWARNING, IDOK);
+    ExpectExit(p, 0);
+    CHECK_EQ_INT(DrvMessageBoxCount(AbortText), 1);
+}
+
+void ExpectStageLit(unsigned int bit) {
+    // Seven lines 18 pixels apart from (10, 120), in 0x00RRGGBB.
+    const DWORD Bright = 0x20F8FF, Dull = 0x2084E8;
+    const int Top = 120, Pitch = 18, Width = 140, Lines = 7;
+    static DWORD pixels[Width * Pitch * Lines];
+    if (!CHECK(DrvCapture(10, Top, Width, Pitch * Lines, pixels))) return;
+    for (int line = 0; line < Lines; ++line) {
+        int bright = 0, dull = 0;
+        for (int i = line * Pitch * Width; i < (line + 1) * Pitch * Width; ++i) {
+            bright += pixels[i] == Bright;
+            dull += pixels[i] == Dull;
+        }
+        int lit = bit == (1u << line);
+        if (!CHECK(lit ? bright > 0 && dull == 0 : dull > 0 && bright == 0))
+            Log("  stage line %d with bit %u lit: %d bright, %d dull pixels", line, bit, bright,
+                dull);
+    }
+}
+
+DWORD RunSilently(const char* program, const char* args) {
+    DrvProcess* p = DrvStart(program, args);
+    if (!p || !DrvWaitExit(p, DRV_WAIT)) return 99;
+    return p->exitCode;
+}
+
+int LogHolds(const char* text) {
+    static char log[16384];
+    ReadTextFile(SilentLog, log, sizeof log);
+    if (strstr(log, text)) return 1;
+    Log("the log lacks \"%s\"; it holds:\n%s", text, log);
+    return 0;
+}
+
+int ProductFile(const DrvContext* ctx, const char* name, char* out, int size) {
+    char folder[MAX_PATH];
+    lstrcpynA(folder, ctx->installer, sizeof folder);
+    char* slash = strrchr(folder, '\\');
+    if (slash) *slash = '\0';
+    return slash && snprintf(out, size, "%s\\product\\%s", folder, name) < size;
+}
+
+void InstallersWindowsFolder(char* out, int size) {
+    GetWindowsDirectoryA(out, size);
+    for (int i = 1; out[i]; ++i) {
+        char c = out[i];
+        int starts = out[i - 1] == '\\' || out[i - 1] == ' ';
+        if (starts && c >= 'a' && c <= 'z') out[i] = (char)(c - 32);
+        if (!starts && c >= 'A' && c <= 'Z') out[i] = (char)(c + 32);
+    }
+}
+
+void ProgramsFolder(char* out, int size) {
+    char folder[MAX_PATH] = "";
+    CHECK(SHGetFolderPathA(NULL, CSIDL_COMMON_PROGRAMS, NULL, SHGFP_TYPE_CURRENT, folder) == S_OK);
+    lstrcpynA(out, folder, size);
+}
+
+namespace {
+
+// Where the installer puts a row's file.
+void InstalledPath(const PayloadEntry& row, const char* installFolder, char* out, int size) {
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    const char* folder = row.flags & FlagWindowsDir ? windows : installFolder;
+    // The last character, not the last byte, which may be the second
+    // half of a double-byte character.
+    const char* end = folder + strlen(folder);
+    const char* last = CharPrevA(folder, end);
+    int separated = end - last == 1 && *last == '\\';
+    snprintf(out, size, "%s%s%s", folder, separated ? "" : "\\", row.fileName);
+}
+
+}  // namespace
+
+void CheckInstalledFiles(const DrvContext* ctx, const char* installFolder) {
+    for (int i = 0; i < installCount; ++i) {
+        char installed[MAX_PATH], built[MAX_PATH];
+        InstalledPath(PayloadTable[i], installFolder, installed, sizeof installed);
+        REQUIRE(ProductFile(ctx, PayloadTable[i].fileName, built, sizeof built));
+        if (!CHECK(SameFileContents(installed, built))) Log("  installed copy: %s", installed);
+    }
+}
+
+int CountStagedFiles(void) {
+    char temp[MAX_PATH], staged[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    int count = 0;
+    for (int i = 0; i < installCount; ++i) {
+        snprintf(staged, sizeof staged, "%s%s", temp, PayloadTable[i].fileName);
+        staged[strlen(staged) - 1] = '_';
+        count += FileExists(staged);
+    }
+    return count;
+}
+
+void ExpectShortcuts(const char* group, const char* installFolder) {
+    static const struct {
+        const char* caption;
+        const char* file;
+    } shortcuts[] = {{"Uninstall", "Zelmunin.exe"},
+                     {"Quorvik", "Quorvik.exe"},
+                     {"Read Me", "Qvreader.exe"},
+                     {"Help", "Quorvik.hlp"},
+                     {"Notes", "Qvnotes.hlp"}};
+    char programs[MAX_PATH], windows[MAX_PATH];
+    ProgramsFolder(programs, sizeof programs);
+    InstallersWindowsFolder(windows, sizeof windows);
+    for (const auto& s : shortcuts) {
+        const char* folder = &s == shortcuts ? windows : installFolder;
+        char link[MAX_PATH], target[MAX_PATH];
+        snprintf(link, sizeof link, "%s\\%s\\%s.lnk", programs, group, s.caption);
+        snprintf(target, sizeof target, "%s\\%s", folder, s.file);
+        ExpectShortcut(link, target, folder, s.caption);
+    }
+}
+
+void ExpectUninstallEntry(const DrvContext* ctx, const char* installFolder, const char* group,
+                          DWORD createdFolders) {
+    char windows[MAX_PATH], command[MAX_PATH], quiet[MAX_PATH + 8], icon[MAX_PATH];
+    InstallersWindowsFolder(windows, sizeof windows);
+    snprintf(command, sizeof command, "%s\\Zelmunin.exe", windows);
+    snprintf(quiet, sizeof quiet, "\"%s\" /S", command);
+    snprintf(icon, sizeof icon, "%s\\Quorvik.exe", installFolder);
+    const char* const texts[][2] = {
+        {"DisplayName", "Quorvik Uninstall"}, {"UninstallString", command},
+        {"QuietUninstallString", quiet},      {"Program Path", installFolder},
+        {"Program Group", group},             {"DisplayIcon", icon},
+        {"DisplayVersion", "3.02"},           {"Publisher", "Halvenor"},
+        {"InstallLocation", installFolder}};
+    for (const auto& value : texts) ExpectRegText(HKEY_LOCAL_MACHINE, ProductKey, value[0], value[1]);
+    // The installed bytes in kilobytes, rounded up, from the built files.
+    DWORD bytes = 0;
+    for (int i = 0; i < installCount; ++i) {
+        char built[MAX_PATH];
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        ProductFile(ctx, PayloadTable[i].fileName, built, sizeof built);
+        CHECK(GetFileAttributesExA(built, GetFileExInfoStandard, &data));
+        bytes += data.nFileSizeLow;
+    }
+    ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "EstimatedSize", (bytes + 1023) / 1024);
+    ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "NoModify", 1);
+    ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "NoRepair", 1);
+    ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "Created Folders", createdFolders);
+}
+
+void ExpectClassRecord(void) {
+    char server[128];
+    snprintf(server, sizeof server, "%s\\InProcServer32", ClassKey);
+    ExpectRegText(HKEY_CLASSES_ROOT, ClassKey, "", "Quorvik");
+    ExpectRegText(HKEY_CLASSES_ROOT, server, "", "Qvshell.dll");
+    ExpectRegText(HKEY_CLASSES_ROOT, server, "ThreadingModel", "Apartment");
+}

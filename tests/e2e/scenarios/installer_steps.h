@@ -1,0 +1,70 @@
+// What many scenarios share: the installer's texts, its pages walked with
+// the default answers, unattended runs and their log, and what an
+// installation must have left behind.
+#pragma once
+
+#include "driver.h"
+
+extern const char WelcomeCaption[];
+extern const char AgreementCaption[];
+extern const char LocationCaption[];
+extern const char InstallingCaption[];
+extern const char GroupCaption[];
+extern const char ShortcutsCreated[];
+extern const char AbortText[];
+extern const char FinishQuestion[];
+extern const char ClosingText[];
+extern const char DefaultFolder[];
+extern const char UninstallKey[];  // the parent of the product's entry
+extern const char ProductKey[];    // the product's uninstall entry
+extern const char ClassKey[];
+extern const char FindExtensionsKey[];
+
+enum PageControl {
+    NoteText = 600,
+    PathEdit = 300,
+    FolderList = 301,
+    ResetFolderButton = 302,
+    GroupField = 500,
+    ResetGroupButton = 501,
+    ContinueButton = 2000,
+};
+
+// From the welcome page on with Continue and I Agree, to the page with
+// this caption; NULL when a page did not come.
+HWND WalkTo(DrvProcess* p, const char* caption);
+// Waits for the installing page to end and for the group page.
+HWND WaitForGroupPage(DrvProcess* p, HWND installing);
+// Continue on the group page, the success box captioned `group`, No to
+// the read-me, OK to the closing message, exit code 0.
+void FinishWithGroup(DrvProcess* p, HWND groupPage, const char* group);
+void ExpectExit(DrvProcess* p, DWORD code);
+// Exactly one abort message, then the end with exit code 0.
+void ExpectAbortAndExit(DrvProcess* p);
+// The backdrop's stage list: the line of StageMask bit `bit` bright, every
+// other line dull (0: all dull).
+void ExpectStageLit(unsigned int bit);
+
+// An unattended run to its end: its exit code (99 when it did not end).
+// Its log goes to SilentLog when the arguments ask for one.
+extern const char SilentLog[];
+DWORD RunSilently(const char* program, const char* args);
+// Whether the log holds `text`; when not, the whole log is logged.
+int LogHolds(const char* text);
+
+// A file of the build's product folder, beside the installer.
+int ProductFile(const DrvContext* ctx, const char* name, char* out, int size);
+// The Windows folder as the installer writes it into shortcuts and
+// records: each word capitalised ("C:\Windows").
+void InstallersWindowsFolder(char* out, int size);
+void ProgramsFolder(char* out, int size);
+
+// Every payload file in its folder, byte for byte as built.
+void CheckInstalledFiles(const DrvContext* ctx, const char* installFolder);
+// The staged copies (a name with '_' last) in the temporary folder.
+int CountStagedFiles(void);
+// The group's five shortcuts and the uninstall entry with every value.
+void ExpectShortcuts(const char* group, const char* installFolder);
+void ExpectUninstallEntry(const DrvContext* ctx, const char* installFolder, const char* group,
+                          DWORD createdFolders);
+void ExpectClassRecord(void);

@@ -1,0 +1,91 @@
+// Libraries planted beside the installer under system libraries' names (a
+// downloads folder may hold anything) must never be loaded, and a missing
+// system library ends the run before any page.  The harness runs this with
+// Wine preferring native lz32 and comctl32, so that Wine, like Windows,
+// would take a file beside the program.
+#include <windows.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <initializer_list>
+
+#include "installer_steps.h"
+
+namespace {
+
+const char* const Planted[] = {"lz32.dll", "comctl32.dll"};
+
+// `build` (NULL: the installer) copied beside the planted libraries into a
+// fresh folder; its path, and the folder.
+int PlantBeside(const DrvContext* ctx, const char* build, char* program, char* folder) {
+    static int folders;
+    char name[MAX_PATH], from[MAX_PATH], to[MAX_PATH];
+    GetTempPathA(MAX_PATH, name);
+    snprintf(folder, MAX_PATH, "%sDownloads%d", name, ++folders);
+    CHECK(CreateDirectoryA(folder, NULL));
+    for (const char* library : Planted) {
+        snprintf(name, sizeof name, "..\\planted\\%s", library);
+        snprintf(to, sizeof to, "%s\\%s", folder, library);
+        if (!ProductFile(ctx, name, from, sizeof from) || !CHECK(CopyFileA(from, to, FALSE)))
+            return 0;
+    }
+    snprintf(program, MAX_PATH, "%s\\Kestrova.exe", folder);
+    if (build) ProductFile(ctx, build, from, sizeof from);
+    return CHECK(CopyFileA(build ? from : ctx->installer, program, FALSE));
+}
+
+// Each planted library leaves a marker beside itself when it is loaded.
+int Loaded(const char* folder, const char* library) {
+    char marker[MAX_PATH];
+    snprintf(marker, sizeof marker, "%s\\%s.loaded", folder, library);
+    return FileExists(marker);
+}
+
+void ExpectNoneLoaded(const char* folder) {
+    for (const char* name : Planted)
+        if (!CHECK(!Loaded(folder, name))) Log("  %s was loaded", name);
+}
+
+}  // namespace
+
+SCENARIO(planted_libraries) {
+    char program[MAX_PATH], folder[MAX_PATH];
+    // The installer through the pages that draw with the common controls,
+    // then a whole unattended installation, which expands with lz32.
+    REQUIRE(PlantBeside(ctx, NULL, program, folder));
+    DrvProcess* p = DrvStart(program, NULL);
+    HWND page = WalkTo(p, LocationCaption);
+    REQUIRE(page);
+    DrvClick(page, IDCANCEL);
+    ExpectAbortAndExit(p);
+    CHECK_EQ_INT(RunSilently(program, "/S"), 0);
+    CheckInstalledFiles(ctx, DefaultFolder);
+    ExpectNoneLoaded(folder);
+
+    // Builds with one of the two defences taken away (loading by full path,
+    // the restricted search order): the other holds by itself.
+    for (const char* build : {"..\\planted\\Kestrova-pathonly.exe",
+                              "..\\planted\\Kestrova-searchonly.exe"}) {
+        Log("%s", build);
+        REQUIRE(PlantBeside(ctx, build, program, folder));
+        CHECK_EQ_INT(RunSilently(program, "/S"), 0);
+        ExpectNoneLoaded(folder);
+    }
+
+    // A build importing lz32 the ordinary way loads the planted copy, so
+    // the checks above can fail.
+    REQUIRE(PlantBeside(ctx, "..\\planted\\Kestrova-staticlz.exe", program, folder));
+    p = DrvStart(program, "/S");
+    CHECK(DrvWaitFor(DRV_WAIT, "the planted lz32", [&] { return Loaded(folder, "lz32.dll"); }));
+    DrvWaitExit(p, DRV_WAIT);
+}
+
+// Without lz32 the installer says so before any page, and ends with 3.
+// The harness disables the library for this scenario.
+SCENARIO(missing_system_library) {
+    DrvProcess* p = DrvStart(ctx->installer, NULL);
+    EXPECT_MESSAGE_BOX(p, "Kestrova", "A part of Windows that Kestrova needs is missing:\nlz32.dll",
+                       MB_ICONERROR, IDOK);
+    ExpectExit(p, 3);
+    CHECK(!DrvSawWindowClass(p, "Kestrova"));
+}

@@ -1,0 +1,55 @@
+// The pages' ways out before anything is installed: Cancel on the welcome
+// page, a second run refused meanwhile, Escape on the agreement page; on
+// the smallest screen the backdrop's arithmetic names.
+#include "installer_steps.h"
+
+SCENARIO(pages_cancel) {
+    const char note[] =
+        "This program will install Quorvik to your computer. It is strongly recommended that you "
+        "exit all other applications and restart your computer before you continue.";
+    char text[512];
+    int sw, sh;
+    RECT r;
+    DrvScreenSize(&sw, &sh);
+    DrvProcess* first = DrvStart(ctx->installer, NULL);
+    HWND welcome = DrvWaitWindow(first, WelcomeCaption, "#32770");
+    REQUIRE(welcome);
+    CHECK(DrvItemText(welcome, NoteText, text, sizeof text));
+    CHECK_EQ_STR(text, note);
+    CHECK(GetWindowRect(welcome, &r));
+    CHECK_EQ_INT(r.left, (sw - (r.right - r.left)) / 2);  // centred, not shifted
+    CHECK_EQ_INT(r.top, (sh - (r.bottom - r.top)) / 2);
+
+    // While the first shows its welcome page, a second run says so and
+    // ends before any page: its box is all it shows.
+    DrvProcess* second = DrvStart(ctx->installer, NULL);
+    DrvMessageBox* box = DrvWaitMessageBox(second);
+    REQUIRE(box);
+    HWND shown[4];
+    CHECK_EQ_INT(DrvListWindows(second, shown, 4), 1);
+    CHECK_EQ_STR(box->text, "Kestrova is already running.");
+    CHECK_EQ_STR(box->caption, "Kestrova");
+    CHECK_EQ_INT(box->icon, MB_ICONWARNING);
+    DrvAnswer(box, IDOK);
+    ExpectExit(second, 4);
+
+    // The welcome page runs inside the backdrop's creation: no backdrop is
+    // ever shown, nor after a cancel.
+    DrvClick(welcome, IDCANCEL);
+    ExpectExit(first, 0);
+    CHECK(!DrvSawWindowClass(first, "Kestrova") && !DrvSawWindowClass(second, "Kestrova"));
+    CHECK_EQ_INT(DrvMessageBoxCount(NULL), 1);
+
+    DrvProcess* p = DrvStart(ctx->installer, NULL);
+    HWND agreement = WalkTo(p, AgreementCaption);
+    HWND backdrop = DrvWaitWindow(p, "Kestrova", "Kestrova");
+    REQUIRE(agreement && backdrop);
+    CHECK(GetWindowRect(backdrop, &r));
+    CHECK(r.left == 0 && r.top == 0 && r.right == sw && r.bottom == sh);
+    CHECK(DrvWaitFor(DRV_WAIT, "the band", [] { return DrvPixel(75, 60) == RGB(32, 8, 104); }));
+    CHECK(GetWindowRect(agreement, &r));
+    CHECK_EQ_INT(r.left, (sw - (r.right - r.left) + 150) / 2);
+    DrvScreenshot("agreement-640x480");
+    DrvPressKey(agreement, VK_ESCAPE);
+    ExpectAbortAndExit(p);
+}

@@ -1,0 +1,267 @@
+// The installer with its default answers, every page on the screen and
+// what the installation leaves behind.  scripts/run.sh shows its
+// screenshots to a newcomer without a display.
+#include <windows.h>
+#include <shellapi.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "installer_steps.h"
+
+namespace {
+
+const COLORREF BandColour = RGB(32, 8, 104);
+
+// Each page is shot once painted, with the stage list lit for its stage.
+HWND Shoot(DrvProcess* p, const char* caption, const char* shot, unsigned int bit) {
+    HWND page = DrvWaitWindow(p, caption, "#32770");
+    if (!page) return NULL;
+    DrvPause(500);
+    DrvScreenshot(shot);
+    if (bit) ExpectStageLit(bit);  // the welcome page comes before the backdrop
+    return page;
+}
+
+void ShootBox(DrvProcess* p, const char* shot, unsigned int bit, const char* caption,
+              const char* text, int icon, int answer) {
+    DrvMessageBox* box = DrvWaitMessageBox(p);
+    if (!CHECK(box != NULL)) return;
+    DrvPause(300);
+    DrvScreenshot(shot);
+    ExpectStageLit(bit);
+    CHECK_EQ_STR(box->caption, caption);
+    CHECK_EQ_STR(box->text, text);
+    CHECK_EQ_INT(box->icon, icon);
+    DrvAnswer(box, answer);
+}
+
+// Right of the band, the pages sit in the middle of what is left.
+void ExpectShiftedPlacement(HWND page) {
+    int sw, sh;
+    RECT r;
+    DrvScreenSize(&sw, &sh);
+    CHECK(GetWindowRect(page, &r));
+    CHECK_EQ_INT(r.left, (sw - (r.right - r.left) + 150) / 2);
+    CHECK_EQ_INT(r.top, (sh - (r.bottom - r.top)) / 2);
+}
+
+// The backdrop covers the screen with its band down the left edge; the
+// agreement shows exactly its resource and reads by scrolling, not by Tab.
+void CheckAgreement(const DrvContext* ctx, DrvProcess* p, HWND agreement) {
+    int sw, sh;
+    RECT r;
+    DrvScreenSize(&sw, &sh);
+    HWND backdrop = DrvWaitWindow(p, "Kestrova", "Kestrova");
+    CHECK(backdrop && GetWindowRect(backdrop, &r));
+    CHECK(r.left == 0 && r.top == 0 && r.right == sw && r.bottom == sh);
+    CHECK(DrvWaitFor(DRV_WAIT, "the band's colour", [] { return DrvPixel(75, 60) == BandColour; }));
+    ExpectShiftedPlacement(agreement);
+    static char shown[40000];
+    HMODULE m = LoadLibraryExA(ctx->installer, NULL, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC resource = m ? FindResourceA(m, "AGREEMENT", MAKEINTRESOURCEA(10)) : NULL;
+    REQUIRE(resource && SizeofResource(m, resource) < sizeof shown);
+    const char* stored = (const char*)LockResource(LoadResource(m, resource));
+    CHECK(DrvItemText(agreement, 200, shown, sizeof shown));
+    CHECK_EQ_INT(strlen(shown), SizeofResource(m, resource));
+    CHECK(memcmp(shown, stored, SizeofResource(m, resource)) == 0);
+    FreeLibrary(m);
+    CHECK(!(GetWindowLongA(DrvItem(agreement, 200), GWL_STYLE) & WS_TABSTOP));
+}
+
+enum Phase { Staging, Copying, Removing, PhaseCount };
+const char* const PhaseLabels[PhaseCount] = {"Extracting:", "Copying:", "Removing:"};
+const COLORREF PhaseColours[PhaseCount] = {RGB(128, 0, 0), RGB(0, 0, 128), RGB(0, 128, 0)};
+const DWORD EndPauses[PhaseCount] = {1000, 2000, 1000};
+
+struct PhaseSeen {
+    int label, bar, emptyAfter, fileLabels, colours;
+    DWORD fullAt, fullFor;  // the bar full: the phase's end pause
+};
+
+// Whether the screen's rectangle holds a pixel of `colour`.
+int AreaHolds(const RECT& r, COLORREF colour) {
+    static DWORD pixels[600 * 60];
+    int width = r.right - r.left, height = r.bottom - r.top;
+    if (width * height > 600 * 60 || !DrvCapture(r.left, r.top, width, height, pixels)) return 0;
+    DWORD want = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+    for (int i = 0; i < width * height; ++i)
+        if (pixels[i] == want) return 1;
+    return 0;
+}
+
+// With the bar full: the file labels in dark blue, the percentage in the
+// button highlight colour on the phase's colour.
+int ColoursRight(HWND page, RECT meter, COLORREF phaseColour) {
+    RECT source, note;
+    InflateRect(&meter, -4, -4);
+    return DrvItemRect(page, 401, &source) && DrvItemRect(page, NoteText, &note) &&
+           AreaHolds(source, RGB(0, 0, 128)) && AreaHolds(note, RGB(0, 0, 128)) &&
+           AreaHolds(meter, GetSysColor(COLOR_BTNHIGHLIGHT)) && AreaHolds(meter, phaseColour);
+}
+
+int EndsWithUnderscore(const char* s) { return s[0] && s[strlen(s) - 1] == '_'; }
+
+// Controls 401 (source), 403 (its caption) and 404 (destination) in each
+// phase; the temporary folder in the installer's own letter case.
+int FileLabelsFit(HWND page, int phase, const char* temp) {
+    char source[300], caption[64], destination[300];
+    if (!DrvItemText(page, 401, source, sizeof source) ||
+        !DrvItemText(page, 403, caption, sizeof caption) ||
+        !DrvItemText(page, 404, destination, sizeof destination))
+        return 0;
+    int sourceStaged = _strnicmp(source, temp, strlen(temp)) == 0 && EndsWithUnderscore(source);
+    int destinationStaged =
+        _strnicmp(destination, temp, strlen(temp)) == 0 && EndsWithUnderscore(destination);
+    if (phase == Staging)
+        return !strchr(source, '\\') && destinationStaged && !strcmp(caption, "Destination:");
+    if (phase == Copying)
+        return sourceStaged && strchr(destination, '\\') && !EndsWithUnderscore(destination);
+    return sourceStaged && !destination[0] && !caption[0];
+}
+
+// Watches the page until it closes, pressing Escape once while copying:
+// the label, the file labels and the meter's left and right ends.
+void WatchInstallingPage(HWND page, PhaseSeen* seen) {
+    RECT meter;
+    REQUIRE(DrvItemRect(page, 405, &meter));
+    const int x = meter.left + 3, y = (meter.top + meter.bottom) / 2, right = meter.right - 4;
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    char temp[MAX_PATH], label[64];
+    GetTempPathA(sizeof temp, temp);
+    int shots = 0, escaped = 0, full = -1, lastBar = -1;
+    DrvWaitFor(60000, "the installing page to close", [&] {
+        int open = IsWindowVisible(page) && DrvItemText(page, 400, label, sizeof label);
+        DWORD now = GetTickCount();
+        COLORREF end = open ? DrvPixel(right, y) : face, left = DrvPixel(x, y);
+        if (full >= 0 && end != PhaseColours[full]) {
+            seen[full].fullFor = now - seen[full].fullAt;
+            full = -1;
+        }
+        if (!open) return true;
+        int phase = -1;
+        for (int i = 0; i < PhaseCount; ++i) {
+            if (strcmp(label, PhaseLabels[i]) == 0) phase = i;
+            if (end == PhaseColours[i] && !seen[i].fullAt) {
+                seen[i].fullAt = now;
+                full = i;
+                seen[i].colours = ColoursRight(page, meter, PhaseColours[i]);
+            }
+            if (left == PhaseColours[i]) seen[lastBar = i].bar = 1;
+        }
+        if (left == face && lastBar >= 0) seen[lastBar].emptyAfter = 1;
+        if (phase < 0) return false;
+        seen[phase].label = 1;
+        seen[phase].fileLabels |= FileLabelsFit(page, phase, temp);
+        // A slow look can miss the tenth of a second of an empty bar
+        // between phases; an end not reset would stay full.
+        if (phase > 0 && end == face) seen[phase - 1].emptyAfter = 1;
+        if (phase >= shots && left == PhaseColours[phase]) {
+            char name[32];
+            snprintf(name, sizeof name, "4-installing-%d", ++shots);
+            DrvScreenshotNow(name);
+        }
+        if (phase == Copying && !escaped) escaped = DrvPressKey(page, VK_ESCAPE);
+        return false;
+    });
+}
+
+// Names the installer writes under, planted beforehand as hard links to
+// another's file: the elevated writes must never reach it.
+const char Victim[] = "C:\\victim.txt";
+const char VictimText[] = "not the installer's to write";
+
+void PlantLinksToVictim() {
+    char temp[MAX_PATH], path[MAX_PATH];
+    CHECK(PlantFile(Victim, sizeof VictimText - 1, VictimText));
+    GetTempPathA(sizeof temp, temp);
+    snprintf(path, sizeof path, "%sQvtips.dl_", temp);
+    CHECK(CreateHardLinkA(path, Victim, NULL));
+    GetWindowsDirectoryA(path, sizeof path);
+    lstrcatA(path, "\\Kestrova.new");
+    CHECK(CreateHardLinkA(path, Victim, NULL));
+}
+
+// The installed programs start and end cleanly; the libraries export what
+// the system asks of them, and the shell library has the icon its record names.
+void RunInstalledProduct() {
+    const char* const programs[][2] = {{"Quorvik.exe", "Untitled - Quorvik"},
+                                       {"Qvreader.exe", "Quorvik 3.02 Read Me"}};
+    char path[MAX_PATH];
+    for (const auto& program : programs) {
+        snprintf(path, sizeof path, "%s\\%s", DefaultFolder, program[0]);
+        DrvProcess* p = DrvStart(path, NULL);
+        HWND main = DrvWaitWindow(p, program[1], NULL);
+        REQUIRE(main);
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        ExpectExit(p, 0);
+    }
+    snprintf(path, sizeof path, "%s\\Qvtips.dll", DefaultFolder);
+    HMODULE tips = LoadLibraryA(path);
+    typedef int(WINAPI * TipCount)(void);
+    TipCount count = tips ? (TipCount)(void*)GetProcAddress(tips, "QvGetTipCount") : NULL;
+    CHECK(count && count() > 0 && GetProcAddress(tips, "QvGetTip"));
+    GetWindowsDirectoryA(path, sizeof path);
+    lstrcatA(path, "\\Qvshell.dll");
+    HMODULE shell = LoadLibraryA(path);
+    CHECK(shell && GetProcAddress(shell, "DllGetClassObject") &&
+          GetProcAddress(shell, "DllCanUnloadNow"));
+    HICON icon = ExtractIconA(GetModuleHandleA(NULL), path, 0);
+    CHECK(icon != NULL && icon != (HICON)1);
+}
+
+}  // namespace
+
+SCENARIO(tour) {
+    PlantLinksToVictim();
+    DrvProcess* p = DrvStart(ctx->installer, NULL);
+    HWND page = Shoot(p, WelcomeCaption, "1-welcome", 0);
+    REQUIRE(page);
+    DrvClick(page, IDOK);
+    REQUIRE(page = Shoot(p, AgreementCaption, "2-agreement", 1));
+    CheckAgreement(ctx, p, page);
+    DrvClick(page, IDOK);
+    REQUIRE(page = Shoot(p, LocationCaption, "3-location", 2));
+    char text[300];
+    CHECK(DrvItemText(page, NoteText, text, sizeof text));
+    CHECK_EQ_STR(text, "The program files for Quorvik will be installed to the following folder:");
+    CHECK(DrvItemText(page, PathEdit, text, sizeof text));
+    CHECK_EQ_STR(text, DefaultFolder);
+    ExpectShiftedPlacement(page);
+    DrvClick(page, IDOK);
+    REQUIRE(page = DrvWaitWindow(p, InstallingCaption, "#32770"));
+    ExpectStageLit(4);
+    PhaseSeen seen[PhaseCount] = {};
+    WatchInstallingPage(page, seen);
+    for (int i = 0; i < PhaseCount; ++i) {
+        Log("phase %d: label %d, bar %d, empty after %d, file labels %d, colours %d, full %lu ms",
+            i + 1, seen[i].label, seen[i].bar, seen[i].emptyAfter, seen[i].fileLabels,
+            seen[i].colours, seen[i].fullFor);
+        CHECK(seen[i].label && seen[i].bar && seen[i].fileLabels && seen[i].colours);
+        // The pause, and room for the last file's steps above it.
+        CHECK(seen[i].fullFor >= EndPauses[i] - 100 &&
+              seen[i].fullFor <= DrvBound(EndPauses[i] + 1000));
+    }
+    CHECK(seen[Staging].emptyAfter && seen[Copying].emptyAfter);
+    REQUIRE(page = Shoot(p, GroupCaption, "5-group", 8));
+    CHECK(DrvItemText(page, GroupField, text, sizeof text));
+    CHECK_EQ_STR(text, "Quorvik");
+    DrvClick(page, ContinueButton);
+    ShootBox(p, "6-shortcuts", 16, "Quorvik", ShortcutsCreated, MB_ICONINFORMATION, IDOK);
+    ShootBox(p, "7-installed", 32, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDNO);
+    ShootBox(p, "8-finished", 64, "Kestrova", ClosingText, MB_ICONINFORMATION, IDOK);
+    ExpectExit(p, 0);
+    CHECK_EQ_INT(DrvMessageBoxCount(NULL), 3);  // Escape while copying changed nothing
+
+    CheckInstalledFiles(ctx, DefaultFolder);
+    CHECK_EQ_INT(CountStagedFiles(), 0);
+    char victim[64];
+    ReadTextFile(Victim, victim, sizeof victim);
+    CHECK_EQ_STR(victim, VictimText);
+    ExpectShortcuts("Quorvik", DefaultFolder);
+    ExpectUninstallEntry(ctx, DefaultFolder, "Quorvik", 2);
+    ExpectClassRecord();
+    // A fresh system has no find-extension parent: that record is passed
+    // over, never made.
+    CHECK(!KeyExists(HKEY_LOCAL_MACHINE, FindExtensionsKey));
+    RunInstalledProduct();
+}

@@ -1,0 +1,97 @@
+// Unattended runs: the options and their refusals, the exit codes, the
+// log, and the registry records written group by group, best effort.
+#include <windows.h>
+#include <stdio.h>
+
+#include "installer_steps.h"
+
+namespace {
+
+// No backdrop, no page and no message box, ever.
+void ExpectNothingShown(DrvProcess* p) {
+    CHECK(!DrvSawWindowClass(p, "Kestrova") && !DrvSawWindowClass(p, "#32770"));
+    CHECK_EQ_INT(DrvMessageBoxCount(NULL), 0);
+}
+
+DWORD Run(const DrvContext* ctx, const char* args) {
+    DrvProcess* p = DrvStart(ctx->installer, args);
+    CHECK(DrvWaitExit(p, DRV_WAIT));
+    ExpectNothingShown(p);
+    return p ? p->exitCode : 99;
+}
+
+void ExpectFindExtensionRecord() {
+    char key[300];
+    snprintf(key, sizeof key, "%s\\Quorvik", FindExtensionsKey);
+    ExpectRegText(HKEY_LOCAL_MACHINE, key, "", "{6A3F1D20-4B7C-4E21-8E52-0A1B2C3D4E5F}");
+    lstrcatA(key, "\\0");
+    ExpectRegText(HKEY_LOCAL_MACHINE, key, "", "&Quorvik...");
+    lstrcatA(key, "\\DefaultIcon");
+    ExpectRegText(HKEY_LOCAL_MACHINE, key, "", "Qvshell.dll,0");
+}
+
+}  // namespace
+
+SCENARIO(unattended) {
+    // Lines refused before anything is written, a log that cannot be
+    // written among them, and one that is a second name of another file
+    // (appending to it would write into that file).
+    CHECK(PlantFile("C:\\victim.txt", 0, ""));
+    CHECK(CreateHardLinkA("C:\\linked.log", "C:\\victim.txt", NULL));
+    const char* const refused[] = {"/S /D=C:",    "/S /G=", "/S /G=a\\b /D=C:\\Q",
+                                   "/S /LOG=C:\\No Such Folder\\x.log",
+                                   "/S /LOG=C:\\linked.log", "/S /Quiet"};
+    for (const char* args : refused)
+        if (!CHECK_EQ_INT(Run(ctx, args), 2)) Log("  for %s", args);
+    CHECK(!FolderExists("C:\\Halvenor") && !KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
+    WIN32_FILE_ATTRIBUTE_DATA victim;
+    CHECK(GetFileAttributesExA("C:\\victim.txt", GetFileExInfoStandard, &victim) &&
+          victim.nFileSizeLow == 0);
+    CHECK_EQ_INT(CountStagedFiles(), 0);
+
+    // Without the uninstall entries' parent the other records are still
+    // written, the find extension's too where its parent exists.
+    HKEY made;
+    CHECK(RegDeleteTreeA(HKEY_LOCAL_MACHINE, UninstallKey) == ERROR_SUCCESS);
+    CHECK(RegCreateKeyA(HKEY_LOCAL_MACHINE, FindExtensionsKey, &made) == ERROR_SUCCESS);
+    RegCloseKey(made);
+    const char folder[] = "C:\\My Apps\\Quorvik";
+    DWORD start = GetTickCount();
+    CHECK_EQ_INT(Run(ctx, "/S /LOG=C:\\kestrova.log /G=\"My Tools\" /D=C:\\My Apps\\Quorvik"), 0);
+    Log("an unattended installation took %lu ms", GetTickCount() - start);
+    CHECK(GetTickCount() - start < DrvBound(3000));  // the pages' pauses take fourteen seconds
+    CheckInstalledFiles(ctx, folder);
+    ExpectShortcuts("My Tools", folder);
+    CHECK(!KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
+    ExpectClassRecord();
+    ExpectFindExtensionRecord();
+    CHECK_EQ_INT(CountStagedFiles(), 0);
+    CHECK(LogHolds("\\Qvshell.dll\r\n") && LogHolds("Shortcut ") &&
+          LogHolds("Quorvik was successfully Installed.\r\nExit code 0\r\n"));
+
+    // Again with the parent back, into another folder with the default
+    // group: the entry names the second installation.
+    CHECK(RegCreateKeyA(HKEY_LOCAL_MACHINE, UninstallKey, &made) == ERROR_SUCCESS);
+    RegCloseKey(made);
+    CHECK_EQ_INT(Run(ctx, "/s /d=C:\\Second"), 0);
+    ExpectUninstallEntry(ctx, "C:\\Second", "Quorvik", 1);
+    ExpectShortcuts("Quorvik", "C:\\Second");
+
+    // Not silent, a refusal says why.
+    DrvProcess* p = DrvStart(ctx->installer, "/G=..");
+    EXPECT_MESSAGE_BOX(p, "Kestrova",
+                       "/G= needs a group name of 1 to 40 characters that a folder may have.",
+                       MB_ICONERROR, IDOK);
+    ExpectExit(p, 2);
+}
+
+// On a double-byte code page (932 here) the second byte of a character may
+// be a backslash: "表" is 0x95 0x5C.  A folder ending in it is made as one
+// folder and receives the files, not split in two.
+SCENARIO(install_dbcs_folder) {
+    REQUIRE(GetACP() == 932);
+    const char folder[] = "C:\\Halvenor\\Quorvik\x95\x5C";
+    CHECK_EQ_INT(RunSilently(ctx->installer, "/S /D=C:\\Halvenor\\Quorvik\x95\x5C"), 0);
+    CheckInstalledFiles(ctx, folder);
+    CHECK(!FolderExists("C:\\Halvenor\\Quorvik\x95"));
+}

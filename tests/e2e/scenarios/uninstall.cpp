@@ -1,0 +1,239 @@
+// The uninstaller, Zelmunin.exe, after real installations: what it
+// removes, what it must leave, a file in use, records it must refuse.
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "engine/payload_table.h"
+#include "installer_steps.h"
+#include "system_snapshot.h"
+
+namespace {
+
+const char Caption[] = "Quorvik Uninstall";
+const char Question[] = "Are you sure you want to remove Quorvik and all of its components?";
+const char Removed[] = "Quorvik has been removed.";
+const char HeldFile[] = "C:\\Halvenor\\Quorvik\\Quorvik.hlp";
+const char InUse[] =
+    "Unable to remove\n\nC:\\Halvenor\\Quorvik\\Quorvik.hlp\n\nClose the program that is using "
+    "it, then choose Retry.";
+
+void Install(const DrvContext* ctx, const char* args) {
+    CHECK_EQ_INT(RunSilently(ctx->installer, args), 0);
+}
+
+void UninstallShortcut(char* link, int size) {
+    char programs[MAX_PATH];
+    ProgramsFolder(programs, sizeof programs);
+    snprintf(link, size, "%s\\Quorvik\\Uninstall.lnk", programs);
+}
+
+// The uninstaller where the installer puts it; a run that removed the
+// product has moved it away, so a fresh copy is put there.
+DrvProcess* StartUninstaller(const DrvContext* ctx, const char* args) {
+    char installed[MAX_PATH], built[MAX_PATH];
+    GetWindowsDirectoryA(installed, sizeof installed);
+    lstrcatA(installed, "\\Zelmunin.exe");
+    if (!FileExists(installed) && ProductFile(ctx, "Zelmunin.exe", built, sizeof built))
+        CHECK(CopyFileA(built, installed, TRUE));
+    return DrvStart(installed, args);
+}
+
+// Yes (unless it does not ask), then the box `text` and the exit `code`.
+void Uninstall(const DrvContext* ctx, int asks, const char* text, int icon, DWORD code) {
+    DrvProcess* p = StartUninstaller(ctx, NULL);
+    if (asks) EXPECT_MESSAGE_BOX(p, Caption, Question, MB_ICONQUESTION, IDYES);
+    EXPECT_MESSAGE_BOX(p, Caption, text, icon, IDOK);
+    ExpectExit(p, code);
+}
+
+void ExpectProductGone() {
+    char windows[MAX_PATH], path[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    for (int i = 0; i < installCount; ++i) {
+        const PayloadEntry& row = PayloadTable[i];
+        snprintf(path, sizeof path, "%s\\%s", row.flags & FlagWindowsDir ? windows : DefaultFolder,
+                 row.fileName);
+        if (!CHECK(!FileExists(path))) Log("  left: %s", path);
+    }
+    UninstallShortcut(path, sizeof path);
+    CHECK(!FileExists(path));
+    CHECK(!KeyExists(HKEY_LOCAL_MACHINE, ProductKey) && !KeyExists(HKEY_CLASSES_ROOT, ClassKey));
+}
+
+// Wine's own list of installed programs, as a user sees it.
+int WineListsQuorvik() {
+    char path[MAX_PATH], command[] = "uninstaller.exe --list", listed[4096] = "";
+    snprintf(path, sizeof path, "C:\\installed-programs.txt");
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                              CREATE_ALWAYS, 0, NULL);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = file;
+    PROCESS_INFORMATION info;
+    if (CHECK(CreateProcessA(NULL, command, NULL, NULL, TRUE, CREATE_NO_WINDOW, NULL, NULL,
+                             &startup, &info))) {
+        CHECK(WaitForSingleObject(info.hProcess, DrvBound(DRV_WAIT)) == WAIT_OBJECT_0);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+    }
+    CloseHandle(file);
+    ReadTextFile(path, listed, sizeof listed);
+    DeleteFileA(path);
+    return strstr(listed, "|||Quorvik Uninstall") != NULL;
+}
+
+// The uninstaller's moved copy waiting in the temporary folder for the
+// next restart.
+int MovedCopyWaits() {
+    char temp[MAX_PATH], path[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    snprintf(path, sizeof path, "%sZelmunin-*", temp);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    FindClose(search);
+    snprintf(path, sizeof path, "%s%s\\Zelmunin.exe", temp, found.cFileName);
+    return FileExists(path);
+}
+
+}  // namespace
+
+// From the group's shortcut, then unattended with the record's quiet
+// command; after Wine's restart the system is as it was before, file for
+// file and record for record.
+SCENARIO(uninstall_whole) {
+    HKEY made;
+    CHECK(RegCreateKeyA(HKEY_LOCAL_MACHINE, FindExtensionsKey, &made) == ERROR_SUCCESS);
+    RegCloseKey(made);
+    Snapshot* before = TakeSnapshot();
+    REQUIRE(before);
+    Install(ctx, "/S");
+    CHECK(WineListsQuorvik());
+    char link[MAX_PATH], exe[MAX_PATH];
+    UninstallShortcut(link, sizeof link);
+    REQUIRE(ShortcutTarget(link, exe, sizeof exe));
+    DrvProcess* p = DrvStart(exe, NULL);
+    EXPECT_MESSAGE_BOX(p, Caption, Question, MB_ICONQUESTION, IDYES);
+    EXPECT_MESSAGE_BOX(p, Caption, Removed, MB_ICONINFORMATION, IDOK);
+    ExpectExit(p, 0);
+    CHECK(!FileExists(exe) && MovedCopyWaits());
+
+    Install(ctx, "/S /D=C:\\Apps\\Quorvik");
+    char quiet[MAX_PATH] = "";
+    DWORD size = sizeof quiet;
+    REQUIRE(RegGetValueA(HKEY_LOCAL_MACHINE, ProductKey, "QuietUninstallString", RRF_RT_REG_SZ,
+                         NULL, quiet, &size) == ERROR_SUCCESS);
+    char* end = quiet[0] == '"' ? strchr(quiet + 1, '"') : NULL;  // "program" arguments
+    REQUIRE(end && end[1] == ' ');
+    *end = '\0';
+    ExpectExit(DrvStart(quiet + 1, end + 2), 0);
+    CHECK_EQ_INT(DrvMessageBoxCount(NULL), 2);
+
+    char wineboot[MAX_PATH];
+    GetSystemDirectoryA(wineboot, sizeof wineboot);
+    lstrcatA(wineboot, "\\wineboot.exe");
+    ExpectExit(DrvStart(wineboot, "-r"), 0);
+    Snapshot* after = TakeSnapshot();
+    REQUIRE(after);
+    CHECK_EQ_INT(CompareSnapshots(before, after), 0);
+    CHECK(!WineListsQuorvik());
+}
+
+// An install folder deleted by hand; a user's file in it, a file in use
+// (Retry, Cancel, unattended); records it must refuse.
+SCENARIO(uninstall_edges) {
+    Install(ctx, "/S");
+    SHFILEOPSTRUCTA remove = {};
+    remove.wFunc = FO_DELETE;
+    remove.pFrom = "C:\\Halvenor\\Quorvik\0";
+    remove.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    REQUIRE(SHFileOperationA(&remove) == 0);
+    Uninstall(ctx, 1, Removed, MB_ICONINFORMATION, 0);
+    ExpectProductGone();
+    CHECK(!FolderExists("C:\\Halvenor"));  // the installer's own, and empty now
+
+    // Retry while the file is held brings the box back; after its release
+    // the removal goes through, and the user's file keeps its folder.
+    Install(ctx, "/S");
+    const char mine[] = "C:\\Halvenor\\Quorvik\\My notes.txt";
+    CHECK(PlantFile(mine, 13, "not Quorvik's"));
+    HANDLE held = CreateFileA(HeldFile, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    DrvProcess* p = StartUninstaller(ctx, NULL);
+    EXPECT_MESSAGE_BOX(p, Caption, Question, MB_ICONQUESTION, IDYES);
+    EXPECT_MESSAGE_BOX(p, Caption, InUse, MB_ICONWARNING, IDRETRY);
+    DrvMessageBox* box = DrvWaitMessageBox(p);
+    REQUIRE(box);
+    CHECK_EQ_STR(box->text, InUse);
+    CloseHandle(held);
+    DrvAnswer(box, IDRETRY);
+    EXPECT_MESSAGE_BOX(p, Caption, Removed, MB_ICONINFORMATION, IDOK);
+    ExpectExit(p, 0);
+    ExpectProductGone();
+    CHECK(FileExists(mine));
+    Uninstall(ctx, 0, "Quorvik is not installed.", MB_ICONERROR, 1);
+
+    // Cancel stops there, keeping what comes after the files (shortcuts,
+    // uninstaller, record) for another run; unattended, a file in use
+    // fails the removal without a box.
+    Install(ctx, "/S");
+    held = CreateFileA(HeldFile, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    p = StartUninstaller(ctx, NULL);
+    EXPECT_MESSAGE_BOX(p, Caption, Question, MB_ICONQUESTION, IDYES);
+    EXPECT_MESSAGE_BOX(p, Caption, InUse, MB_ICONWARNING, IDCANCEL);
+    ExpectExit(p, 1);  // at once: a further box would have kept it running
+    char link[MAX_PATH], exe[MAX_PATH];
+    UninstallShortcut(link, sizeof link);
+    CHECK(ShortcutTarget(link, exe, sizeof exe) && FileExists(exe) && FileExists(HeldFile));
+    int boxes = DrvMessageBoxCount(NULL);
+    ExpectExit(StartUninstaller(ctx, "/S"), 1);
+    CHECK_EQ_INT(DrvMessageBoxCount(NULL), boxes);
+    CHECK(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
+    CloseHandle(held);
+    ExpectExit(StartUninstaller(ctx, "/S"), 0);
+    ExpectProductGone();
+
+    // Records naming what is not the product's: refused, nothing removed.
+    char windows[MAX_PATH], programs[MAX_PATH], marker[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    ProgramsFolder(programs, sizeof programs);
+    const struct {
+        const char* path;
+        const char* group;
+        const char* folder;  // where the marker goes
+        const char* name;
+    } refused[] = {{"C:\\", "Quorvik", "C:", "Quorvik.exe"},
+                   {windows, "Quorvik", windows, "Quorvik.hlp"},
+                   {DefaultFolder, "..", programs, "..\\Uninstall.lnk"}};
+    for (const auto& r : refused) {
+        Log("record: Program Path \"%s\", Program Group \"%s\"", r.path, r.group);
+        CHECK(RegSetKeyValueA(HKEY_LOCAL_MACHINE, ProductKey, "Program Path", REG_SZ, r.path,
+                              lstrlenA(r.path) + 1) == ERROR_SUCCESS);
+        CHECK(RegSetKeyValueA(HKEY_LOCAL_MACHINE, ProductKey, "Program Group", REG_SZ, r.group,
+                              lstrlenA(r.group) + 1) == ERROR_SUCCESS);
+        snprintf(marker, sizeof marker, "%s\\%s", r.folder, r.name);
+        CHECK(PlantFile(marker, 13, "not Quorvik's"));
+        Uninstall(ctx, 0,
+                  "The record of the Quorvik installation is damaged, so nothing has been removed.",
+                  MB_ICONERROR, 1);
+        CHECK(FileExists(marker) && KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
+    }
+    // An entry that cannot be deleted (another program put a key below it)
+    // is no success: said, and exit code 1.
+    CHECK(RegSetKeyValueA(HKEY_LOCAL_MACHINE, ProductKey, "Program Group", REG_SZ, "Quorvik", 8) ==
+          ERROR_SUCCESS);
+    HKEY added;
+    char below[300];
+    snprintf(below, sizeof below, "%s\\Added", ProductKey);
+    CHECK(RegCreateKeyA(HKEY_LOCAL_MACHINE, below, &added) == ERROR_SUCCESS);
+    RegCloseKey(added);
+    Uninstall(ctx, 1,
+              "Quorvik has been removed, but its entry in the list of installed programs could "
+              "not be deleted.",
+              MB_ICONWARNING, 1);
+    CHECK(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
+}

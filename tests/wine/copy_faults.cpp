@@ -1,0 +1,111 @@
+// The copy engine's own defences, each alone, where the system does not
+// provoke them one at a time: a short write, a failed write and a failed
+// close (the expansion's file operations replaced by fakes), and the
+// 128-byte limit of the path LZ32 keeps (LZOpenFileA replaced by a
+// stand-in that records what it is given).  The run is silent and logged,
+// so each failure's message is read from the log.
+#include <string.h>
+
+#include "engine/copy_engine.h"
+#include "engine/shared_folders.h"
+#include "pages/location_page.h"
+#include "shell/command_line.h"
+#include "shell/install_log.h"
+#include "shell/system_libraries.h"
+#include "tests/wine/windows_units.h"
+
+namespace {
+
+const int ProgramRow = 1;  // Quorvik.exe, into ProgramPath
+char g_log[MAX_PATH];
+
+int LogEndsWith(const char* text) {
+    static char data[16384];
+    int n = ReadTextFile(g_log, data, sizeof data), length = (int)strlen(text);
+    if (n >= length && strcmp(data + n - length, text) == 0) return 1;
+    Log("the log ends: %s", n > 300 ? data + n - 300 : data);
+    return 0;
+}
+
+BOOL WINAPI ShortWrite(HANDLE f, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) {
+    return WriteFile(f, data, size / 2, written, NULL);
+}
+// Claims every byte, so that only the result can tell.
+BOOL WINAPI FailedWrite(HANDLE, LPCVOID, DWORD size, LPDWORD written, LPOVERLAPPED) {
+    *written = size;
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+BOOL WINAPI FailedClose(HANDLE handle) {
+    CloseHandle(handle);
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+char g_seen[MAX_PATH];
+INT WINAPI RecordOpen(LPSTR path, LPOFSTRUCT, WORD) {
+    lstrcpynA(g_seen, path, sizeof g_seen);
+    return -1;
+}
+
+// Stages into a folder whose staged program path has `length` bytes:
+// up to 127 LZ32 is given it whole, at 128 it is refused before LZ32.
+void ExpectStagedPathLimit(size_t length, int passed) {
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    size_t at = strlen(folder), pad = length - at - strlen("x\\Quorvik.ex_");
+    memset(folder + at, 'p', pad);
+    lstrcpyA(folder + at + pad, "x\\");
+    CreateDirectoryA(folder, NULL);
+    lstrcpyA(TempDir, folder);
+    StageFiles(NULL);
+    g_seen[0] = '\0';
+    copyIndex = ProgramRow;
+    CHECK(CopyOneFile(NULL) == -1);
+    CHECK(LogEndsWith("Unable to open source file!\nInstallation will now be aborted.\r\n"));
+    if (!CHECK(passed ? strlen(g_seen) == length : g_seen[0] == '\0'))
+        Log("  %u bytes: LZ32 was given \"%s\"", (unsigned)length, g_seen);
+}
+
+}  // namespace
+
+void TestCopyFaults(void) {
+    char missing[64];
+    GetTempPathA(sizeof g_log, g_log);
+    lstrcatA(g_log, "faults.log");
+    CommandLineOptions.silent = 1;
+    REQUIRE(OpenInstallLog(g_log) && LoadSystemFunctions(missing, sizeof missing) &&
+            ComputeSharedFolders() == SharedFoldersReady);
+    lstrcpyA(ProgramPath, "C:\\Faults");
+    StageFiles(NULL);
+
+    const struct {
+        const char* what;
+        ExpansionFileTable fakes;
+    } faults[] = {{"a short write", {ShortWrite, CloseHandle}},
+                  {"a failed write", {FailedWrite, CloseHandle}},
+                  {"a failed close", {WriteFile, FailedClose}}};
+    const ExpansionFileTable real = ExpansionFiles;
+    for (const auto& fault : faults) {
+        Log("%s", fault.what);
+        ExpansionFiles = fault.fakes;
+        copyIndex = ProgramRow;
+        CHECK(CopyOneFile(NULL) == -1);
+        ExpansionFiles = real;
+        CHECK(LogEndsWith("Not expanded: C:\\Faults\\Quorvik.exe\r\n"
+                          "Unable to write destination file!\nInstallation will now be aborted.\r\n"));
+        CHECK(!FileExists("C:\\Faults\\Quorvik.exe") && !FileExists("C:\\Faults\\Kestrova.new"));
+    }
+    // With the system's own operations the same row is expanded: the fakes
+    // made the difference.
+    copyIndex = ProgramRow;
+    CHECK(CopyOneFile(NULL) == 1 && FileExists("C:\\Faults\\Quorvik.exe"));
+
+    auto lzOpenFile = SystemFunctions.lzOpenFile;
+    SystemFunctions.lzOpenFile = RecordOpen;
+    ExpectStagedPathLimit(127, 1);
+    ExpectStagedPathLimit(128, 0);
+    SystemFunctions.lzOpenFile = lzOpenFile;
+    CloseInstallLog();
+    CommandLineOptions.silent = 0;
+}
