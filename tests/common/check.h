@@ -1,9 +1,7 @@
-// Checks for the Windows test programs and the end-to-end scenarios.  A
+// Checks for the Windows test programs and the end-to-end scenarios: a
 // failed check logs its file, line and values and the run goes on;
 // REQUIRE leaves the calling function when the rest cannot make sense.
 #pragma once
-
-#include <windows.h>
 
 #define CHECK(cond) CheckTrue(__FILE__, __LINE__, (cond) ? 1 : 0, #cond)
 #define CHECK_EQ_STR(a, b) CheckEqStr(__FILE__, __LINE__, #a, (a), (b))
@@ -11,25 +9,20 @@
 #define REQUIRE(cond)          \
     do {                       \
         if (!CHECK(cond)) {    \
-            NoteEndedEarly();  \
+            Log("ended early"); \
             return;            \
         }                      \
     } while (0)
 
-// Each returns 1 when the check holds, so that a caller can branch on it.
+// Each returns whether the check held.
 int CheckTrue(const char* file, int line, int ok, const char* expr);
 int CheckEqStr(const char* file, int line, const char* expr, const char* got, const char* want);
 int CheckEqInt(const char* file, int line, const char* expr, long long got, long long want);
-void NoteEndedEarly(void);
 
 // A printf-style line to the console and, once OpenLog has run, to the
-// log file, prefixed with the milliseconds since the first line.
+// log file, after the milliseconds since the first line.
 void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
 int OpenLog(const char* path);
 
-// `text` with control characters and quotes escaped, in quotes; a text
-// that does not fit ends with "...".
-void Quote(const char* text, char* out, int size);
-
-// Logs the tally; 0 when every check held and nothing ended early.
+// Logs the tally; the exit code, 0 when every check held.
 int Summary(const char* name);

@@ -60,15 +60,11 @@ int DrvItemText(HWND dialog, int id, char* text, int size) {
 }
 
 int DrvSetText(HWND window, const char* text) {
-    char quoted[600];
-    Quote(text, quoted, sizeof quoted);
     DWORD_PTR done = 0;
-    if (!Send(window, WM_SETTEXT, 0, (LPARAM)text, &done) || !done) {
-        Log("could not set the text of %p to %s", (void*)window, quoted);
-        return 0;
-    }
-    Log("set the text of control %d to %s", GetDlgCtrlID(window), quoted);
-    return 1;
+    int ok = Send(window, WM_SETTEXT, 0, (LPARAM)text, &done) && done;
+    Log("%s the text of control %d to \"%s\"", ok ? "set" : "could not set", GetDlgCtrlID(window),
+        text);
+    return ok;
 }
 
 int DrvSetItemText(HWND dialog, int id, const char* text) {

@@ -142,10 +142,7 @@ const char* IconName(int icon) {
 }
 
 void LogBox(const char* what, const DrvMessageBox* box) {
-    static char caption[512], text[2048];
-    Quote(box->caption, caption, sizeof caption);
-    Quote(box->text, text, sizeof text);
-    Log("%s: caption %s, text %s, %s", what, caption, text, IconName(box->icon));
+    Log("%s: \"%s\", \"%s\", %s", what, box->caption, box->text, IconName(box->icon));
 }
 
 BOOL CALLBACK NoteBox(HWND window, LPARAM param) {

@@ -14,10 +14,8 @@ struct Scenario {
 };
 Scenario g_scenarios[64];
 int g_scenarioCount;
-
 DrvProcess g_processes[16];
 int g_processCount;
-
 struct SeenWindow {
     DWORD pid;
     HWND window;
@@ -25,101 +23,73 @@ struct SeenWindow {
 };
 SeenWindow g_seen[256];
 int g_seenCount;
-
 char g_artifacts[MAX_PATH];
-DWORD g_scale;
 
-void Describe(HWND window, char* out, int size) {
-    char className[64] = "", caption[256] = "", quoted[320];
+void LogWindow(const char* what, HWND window) {
+    char className[64] = "", caption[256] = "";
+    RECT r = {};
     GetClassNameA(window, className, sizeof className);
     GetWindowTextA(window, caption, sizeof caption);
-    Quote(caption, quoted, sizeof quoted);
-    RECT r = {};
     GetWindowRect(window, &r);
-    snprintf(out, size, "%p class %s caption %s at (%ld, %ld)-(%ld, %ld)", (void*)window,
-             className, quoted, r.left, r.top, r.right, r.bottom);
+    Log("%s: %p class %s \"%s\" at (%ld, %ld)-(%ld, %ld)", what, (void*)window, className, caption,
+        r.left, r.top, r.right, r.bottom);
 }
 
 void NoteWindows(DrvProcess* p) {
     HWND windows[64];
     int count = DrvListWindows(p, windows, 64);
-    for (int i = 0; i < count && i < 64; ++i) {
-        char className[64] = "";
-        GetClassNameA(windows[i], className, sizeof className);
+    for (int i = 0; i < count && i < 64 && g_seenCount < 256; ++i) {
+        SeenWindow seen = {p->pid, windows[i], ""};
+        GetClassNameA(windows[i], seen.className, sizeof seen.className);
         int known = 0;
         for (int j = 0; j < g_seenCount && !known; ++j)
-            known = g_seen[j].window == windows[i] && strcmp(g_seen[j].className, className) == 0;
-        if (known || g_seenCount == (int)(sizeof g_seen / sizeof g_seen[0])) continue;
-        g_seen[g_seenCount] = {p->pid, windows[i], ""};
-        lstrcpynA(g_seen[g_seenCount++].className, className, 64);
-        char text[512];
-        Describe(windows[i], text, sizeof text);
-        Log("window shown: %s", text);
+            known = g_seen[j].window == seen.window && !strcmp(g_seen[j].className, seen.className);
+        if (known) continue;
+        g_seen[g_seenCount++] = seen;
+        LogWindow("window shown", windows[i]);
     }
 }
 
-// One look at every process still running.
-void Notice(void) {
-    for (int i = 0; i < g_processCount; ++i) {
-        if (!DrvIsRunning(&g_processes[i])) continue;
-        NoteWindows(&g_processes[i]);
-        DrvNoteMessageBoxes(&g_processes[i]);
-    }
-}
-
-struct ListContext {
+struct WindowList {
     DWORD pid;
     HWND* out;
     int max, count;
 };
 
-BOOL CALLBACK ListProc(HWND window, LPARAM param) {
-    ListContext* list = (ListContext*)param;
+BOOL CALLBACK AddWindow(HWND window, LPARAM param) {
+    WindowList* list = (WindowList*)param;
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid == list->pid && IsWindowVisible(window)) {
-        if (list->count < list->max) list->out[list->count] = window;
-        ++list->count;
-    }
+    if (pid == list->pid && IsWindowVisible(window) && list->count++ < list->max)
+        list->out[list->count - 1] = window;
     return TRUE;
-}
-
-int EndLeftovers(void) {
-    int ended = 0;
-    for (int i = 0; i < g_processCount; ++i) {
-        DrvProcess* p = &g_processes[i];
-        if (!DrvIsRunning(p)) continue;
-        Log("%s (pid %lu) is still running; its windows:", p->name, p->pid);
-        DrvLogWindows(p);
-        TerminateProcess(p->process, 255);
-        WaitForSingleObject(p->process, 5000);
-        ++ended;
-    }
-    return ended;
 }
 
 }  // namespace
 
 int DrvRegisterScenario(const char* name, DrvScenarioFn fn) {
-    if (g_scenarioCount == (int)(sizeof g_scenarios / sizeof g_scenarios[0])) return 0;
     g_scenarios[g_scenarioCount++] = {name, fn};
     return 1;
 }
 
 DWORD DrvBound(DWORD ms) {
-    if (!g_scale) {
+    static DWORD scale;
+    if (!scale) {
         char text[8] = "";
         GetEnvironmentVariableA("KESTROVA_E2E_WAIT_SCALE", text, sizeof text);
-        int scale = atoi(text);
-        g_scale = scale >= 1 && scale <= 100 ? (DWORD)scale : 1;
+        scale = atoi(text) >= 1 && atoi(text) <= 100 ? (DWORD)atoi(text) : 1;
     }
-    return ms * g_scale;
+    return ms * scale;
 }
 
 int DrvWaitUntil(DWORD ms, const char* what, int (*ready)(void*), void* context) {
     const DWORD bound = DrvBound(ms), start = GetTickCount();
     for (;;) {
-        Notice();
+        for (int i = 0; i < g_processCount; ++i) {
+            if (!DrvIsRunning(&g_processes[i])) continue;
+            NoteWindows(&g_processes[i]);
+            DrvNoteMessageBoxes(&g_processes[i]);
+        }
         if (ready(context)) return 1;
         if (GetTickCount() - start >= bound) break;
         Sleep(25);
@@ -135,19 +105,15 @@ void DrvPause(DWORD ms) {
 
 DrvProcess* DrvStart(const char* exe, const char* args) {
     char command[2048], folder[MAX_PATH];
-    int n = snprintf(command, sizeof command, "\"%s\"%s%s", exe, args ? " " : "", args ? args : "");
+    snprintf(command, sizeof command, "\"%s\" %s", exe, args ? args : "");
     lstrcpynA(folder, exe, sizeof folder);
     char* slash = strrchr(folder, '\\');
     if (slash) *slash = '\0';
-    if (g_processCount == (int)(sizeof g_processes / sizeof g_processes[0]) || n < 0 ||
-        n >= (int)sizeof command || !slash) {
-        Log("cannot start %s: too many processes or too long a command line", exe);
-        return NULL;
-    }
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info;
-    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, folder, &startup, &info)) {
+    if (!slash || g_processCount == 16 ||
+        !CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, folder, &startup, &info)) {
         Log("cannot start %s: error %lu", command, GetLastError());
         return NULL;
     }
@@ -169,26 +135,21 @@ int DrvIsRunning(DrvProcess* p) {
 }
 
 int DrvWaitExit(DrvProcess* p, DWORD ms) {
-    if (p && DrvWaitFor(ms, "the end of a process", [&] { return !DrvIsRunning(p); })) return 1;
-    if (p) DrvLogWindows(p);
+    if (p && DrvWaitFor(ms, "a process to end", [&] { return !DrvIsRunning(p); })) return 1;
+    DrvLogWindows(p);
     return 0;
 }
 
 int DrvListWindows(DrvProcess* p, HWND* out, int max) {
-    ListContext list = {p->pid, out, max, 0};
-    EnumWindows(ListProc, (LPARAM)&list);
+    WindowList list = {p->pid, out, max, 0};
+    EnumWindows(AddWindow, (LPARAM)&list);
     return list.count;
 }
 
 void DrvLogWindows(DrvProcess* p) {
     HWND windows[64];
-    int count = DrvListWindows(p, windows, 64);
-    if (count == 0) Log("  %s shows no window", p->name);
-    for (int i = 0; i < count && i < 64; ++i) {
-        char text[512];
-        Describe(windows[i], text, sizeof text);
-        Log("  %s", text);
-    }
+    int count = p ? DrvListWindows(p, windows, 64) : 0;
+    for (int i = 0; i < count && i < 64; ++i) LogWindow("  still shown", windows[i]);
 }
 
 HWND DrvWaitWindow(DrvProcess* p, const char* caption, const char* className) {
@@ -197,18 +158,19 @@ HWND DrvWaitWindow(DrvProcess* p, const char* caption, const char* className) {
         HWND windows[64];
         int count = p ? DrvListWindows(p, windows, 64) : 0;
         for (int i = 0; i < count && i < 64 && !found; ++i) {
-            char text[512] = "", name[64] = "";
+            char text[256] = "", name[64] = "";
             GetWindowTextA(windows[i], text, sizeof text);
             GetClassNameA(windows[i], name, sizeof name);
-            if (strcmp(text, caption) == 0 && (!className || strcmp(name, className) == 0))
+            if (!strcmp(text, caption) && (!className || !strcmp(name, className)))
                 found = windows[i];
         }
-        return found != NULL || !DrvIsRunning(p);
+        return found || !DrvIsRunning(p);
     };
-    if (DrvWaitFor(DRV_WAIT, caption, look) && found) return found;
-    Log("no window \"%s\"; the windows shown:", caption);
-    if (p) DrvLogWindows(p);
-    return NULL;
+    if (!DrvWaitFor(DRV_WAIT, caption, look) || !found) {
+        Log("no window \"%s\"", caption);
+        DrvLogWindows(p);
+    }
+    return found;
 }
 
 int DrvWaitWindowGone(HWND window, DWORD ms) {
@@ -219,7 +181,7 @@ int DrvWaitWindowGone(HWND window, DWORD ms) {
 int DrvSawWindowClass(DrvProcess* p, const char* className) {
     if (DrvIsRunning(p)) NoteWindows(p);
     for (int i = 0; i < g_seenCount; ++i)
-        if (g_seen[i].pid == p->pid && strcmp(g_seen[i].className, className) == 0) return 1;
+        if (g_seen[i].pid == p->pid && !strcmp(g_seen[i].className, className)) return 1;
     return 0;
 }
 
@@ -228,7 +190,7 @@ const char* DrvArtifactDir(void) { return g_artifacts; }
 int main(int argc, char** argv) {
     const Scenario* scenario = NULL;
     for (int i = 0; argc == 4 && i < g_scenarioCount; ++i)
-        if (strcmp(g_scenarios[i].name, argv[1]) == 0) scenario = &g_scenarios[i];
+        if (!strcmp(g_scenarios[i].name, argv[1])) scenario = &g_scenarios[i];
     static char installer[MAX_PATH], log[MAX_PATH + 16];
     if (!scenario || !HostPath(argv[2], installer, sizeof installer) ||
         !HostPath(argv[3], g_artifacts, sizeof g_artifacts)) {
@@ -238,10 +200,16 @@ int main(int argc, char** argv) {
     }
     CreateDirectoryA(g_artifacts, NULL);
     snprintf(log, sizeof log, "%s\\e2e.log", g_artifacts);
-    if (!OpenLog(log)) printf("cannot write %s\n", log);
+    OpenLog(log);
     DrvContext ctx = {installer, g_artifacts};
     Log("scenario %s: installer %s, wait bounds times %lu", argv[1], installer, DrvBound(1));
     scenario->fn(&ctx);
-    CHECK_EQ_INT(EndLeftovers(), 0);
+    // Whatever still runs is ended, and counts as a failure.
+    for (int i = 0; i < g_processCount; ++i) {
+        if (!CHECK(!DrvIsRunning(&g_processes[i]))) {
+            DrvLogWindows(&g_processes[i]);
+            TerminateProcess(g_processes[i].process, 255);
+        }
+    }
     return Summary(argv[1]);
 }

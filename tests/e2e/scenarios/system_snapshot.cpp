@@ -1,133 +1,84 @@
 #include "system_snapshot.h"
 
 #include <windows.h>
-#include <stdarg.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
 
-struct Snapshot {
-    int count, used, incomplete;
-    int lines[65536];  // offsets into text
-    char text[4 << 20];
-};
+#include <stdio.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "driver.h"
 
 namespace {
 
-__attribute__((format(printf, 2, 3))) void Add(Snapshot* s, const char* format, ...) {
-    int room = (int)sizeof s->text - s->used;
-    va_list args;
-    va_start(args, format);
-    int n = vsnprintf(s->text + s->used, room, format, args);
-    va_end(args);
-    if (n < 0 || n >= room || s->count == (int)(sizeof s->lines / sizeof s->lines[0])) {
-        s->incomplete = 1;
-        return;
-    }
-    s->lines[s->count++] = s->used;
-    s->used += n + 1;
-}
-
-void AddFolder(Snapshot* s, const char* folder) {
-    char path[MAX_PATH];
-    snprintf(path, sizeof path, "%s*", folder);
+// By value: the list it grows may move the string it was given.
+void AddFolder(Snapshot* s, const std::string folder) {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
         const DWORD a = found.dwFileAttributes;
-        if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0) continue;
-        int n = snprintf(path, sizeof path, "%s%s%s", folder, found.cFileName,
-                         a & FILE_ATTRIBUTE_DIRECTORY ? "\\" : "");
-        if (n >= (int)sizeof path) s->incomplete = 1;
-        Add(s, "%s", path);
+        s->push_back(folder + name + (a & FILE_ATTRIBUTE_DIRECTORY ? "\\" : ""));
         // The profile's Desktop, Documents and the like are Wine's links to
         // the Linux home folder: not on drive C: at all.
         if ((a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_REPARSE_POINT))
-            AddFolder(s, path);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+            AddFolder(s, s->back());
+    }
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
 }
 
-void AddKey(Snapshot* s, HKEY root, const char* key) {
+void AddKey(Snapshot* s, HKEY root, const std::string& key) {
     HKEY k;
-    if (RegOpenKeyExA(root, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return;
-    const char* rootName = root == HKEY_CLASSES_ROOT ? "HKCR" : "HKLM";
-    Add(s, "%s\\%s\\", rootName, key);
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return;
+    const std::string path = (root == HKEY_CLASSES_ROOT ? "HKCR\\" : "HKLM\\") + key + "\\";
+    s->push_back(path);
     // Counted first, which saves a call a key: in the PE32's emulated guest
     // every registry call is slow, and there are thousands of class keys.
     DWORD keys = 0, values = 0;
-    if (RegQueryInfoKeyA(k, NULL, NULL, NULL, &keys, NULL, NULL, &values, NULL, NULL, NULL, NULL) !=
-        ERROR_SUCCESS)
-        s->incomplete = 1;
-    char name[256];
-    BYTE data[4096];
+    RegQueryInfoKeyA(k, NULL, NULL, NULL, &keys, NULL, NULL, &values, NULL, NULL, NULL, NULL);
     for (DWORD i = 0; i < values; ++i) {
+        char name[256], line[512];
+        BYTE data[4096] = {};
         DWORD nameSize = sizeof name, type = 0, size = sizeof data - 1;
-        if (RegEnumValueA(k, i, name, &nameSize, NULL, &type, data, &size) != ERROR_SUCCESS) {
-            s->incomplete = 1;
-            continue;
-        }
-        data[size] = 0;
+        RegEnumValueA(k, i, name, &nameSize, NULL, &type, data, &size);
         if (type == REG_SZ || type == REG_EXPAND_SZ)
-            Add(s, "%s\\%s\\:%s = %lu:%s", rootName, key, name, type, (char*)data);
+            snprintf(line, sizeof line, ":%s = %lu:%s", name, type, (char*)data);
         else
-            Add(s, "%s\\%s\\:%s = %lu:%lu bytes %02X%02X%02X%02X", rootName, key, name, type, size,
-                data[0], data[1], data[2], data[3]);
+            snprintf(line, sizeof line, ":%s = %lu:%lu bytes %02X%02X%02X%02X", name, type, size,
+                     data[0], data[1], data[2], data[3]);
+        s->push_back(path + line);
     }
     for (DWORD i = 0; i < keys; ++i) {
+        char name[256];
         DWORD nameSize = sizeof name;
-        char sub[1024];
-        if (RegEnumKeyExA(k, i, name, &nameSize, NULL, NULL, NULL, NULL) != ERROR_SUCCESS ||
-            snprintf(sub, sizeof sub, "%s\\%s", key, name) >= (int)sizeof sub)
-            s->incomplete = 1;
-        else
-            AddKey(s, root, sub);
+        if (RegEnumKeyExA(k, i, name, &nameSize, NULL, NULL, NULL, NULL) == ERROR_SUCCESS)
+            AddKey(s, root, key + "\\" + name);
     }
     RegCloseKey(k);
 }
 
-const char* g_text;  // of the snapshot being sorted
-
-int ByText(const void* a, const void* b) {
-    return strcmp(g_text + *(const int*)a, g_text + *(const int*)b);
-}
-
 }  // namespace
 
-Snapshot* TakeSnapshot() {
-    Snapshot* s = (Snapshot*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(Snapshot));
-    if (!s) return NULL;
-    AddFolder(s, "C:\\");
-    AddKey(s, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
-    AddKey(s, HKEY_CLASSES_ROOT, "CLSID");
-    AddKey(s, HKEY_LOCAL_MACHINE,
+Snapshot TakeSnapshot() {
+    Snapshot s;
+    AddFolder(&s, "C:\\");
+    AddKey(&s, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    AddKey(&s, HKEY_CLASSES_ROOT, "CLSID");
+    AddKey(&s, HKEY_LOCAL_MACHINE,
            "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static");
-    Log("snapshot: %d lines%s", s->count, s->incomplete ? ", incomplete" : "");
-    if (s->incomplete) {
-        FreeSnapshot(s);
-        return NULL;
-    }
-    g_text = s->text;
-    qsort(s->lines, s->count, sizeof s->lines[0], ByText);
+    std::sort(s.begin(), s.end());
+    Log("snapshot: %u lines", (unsigned)s.size());
     return s;
 }
 
-void FreeSnapshot(Snapshot* s) {
-    if (s) HeapFree(GetProcessHeap(), 0, s);
-}
-
-int CompareSnapshots(const Snapshot* before, const Snapshot* after) {
-    int i = 0, j = 0, differ = 0;
-    while (i < before->count || j < after->count) {
-        const char* a = i < before->count ? before->text + before->lines[i] : NULL;
-        const char* b = j < after->count ? after->text + after->lines[j] : NULL;
-        int order = !a ? 1 : !b ? -1 : strcmp(a, b);
-        if (order < 0) Log("  missing: %s", a);
-        if (order > 0) Log("  added:   %s", b);
-        differ += order != 0;
-        i += order <= 0;
-        j += order >= 0;
-    }
-    return differ;
+int CompareSnapshots(const Snapshot& before, const Snapshot& after) {
+    Snapshot missing, added;
+    std::set_difference(before.begin(), before.end(), after.begin(), after.end(),
+                        std::back_inserter(missing));
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
+                        std::back_inserter(added));
+    for (const std::string& line : missing) Log("  missing: %s", line.c_str());
+    for (const std::string& line : added) Log("  added:   %s", line.c_str());
+    return (int)(missing.size() + added.size());
 }

@@ -1,16 +1,13 @@
-// What an installation can leave on the system, as sorted lines: every file
-// and folder on drive C: (a folder's name ends in '\') and every key and value
-// below the three parents of the product's records.
+// What an installation can leave on the system, as sorted lines: every
+// file and folder on drive C: (a folder's name ends in '\') and every key
+// and value below the three parents of the product's records.
 #pragma once
 
-#include "driver.h"
+#include <string>
+#include <vector>
 
-struct Snapshot;
+typedef std::vector<std::string> Snapshot;
 
-// NULL (logged) when it could not read everything or it does not fit its
-// fixed room.
-Snapshot* TakeSnapshot();
-void FreeSnapshot(Snapshot* s);
-
+Snapshot TakeSnapshot();
 // Logs every line that only one of the two has; returns how many.
-int CompareSnapshots(const Snapshot* before, const Snapshot* after);
+int CompareSnapshots(const Snapshot& before, const Snapshot& after);

