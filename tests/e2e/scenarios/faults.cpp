@@ -238,8 +238,9 @@ SCENARIO(install_faults_silent) {
 // Through the pages: a staged file replaced while the files are being
 // copied, before its turn, is caught by the comparison at its turn; the
 // failure's box, the abort message and the end, and nothing else (a timer
-// left running would start another phase and say more).
-SCENARIO(install_staged_swapped) {
+// left running would start another phase and say more).  Then Escape on
+// the group page: the abort message, and no record written.
+SCENARIO(install_aborted) {
     DrvProcess* p = DrvStart(ctx->installer, NULL);
     HWND page = WalkTo(p, InstallingCaption);
     REQUIRE(page);
@@ -256,4 +257,11 @@ SCENARIO(install_staged_swapped) {
     WindowsFile(installed, "Qvshell.dll");
     CHECK(!FileExists(installed));
     ExpectNoNewFileLeft(DefaultFolder);
+
+    p = DrvStart(ctx->installer, NULL);
+    REQUIRE(page = WaitForGroupPage(p, WalkTo(p, InstallingCaption)));
+    DrvPressKey(page, VK_ESCAPE);
+    EXPECT_MESSAGE_BOX(p, "Kestrova", AbortText, MB_ICONWARNING, IDOK);
+    ExpectExit(p, 0);
+    CHECK(!KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
 }
