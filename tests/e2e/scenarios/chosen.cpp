@@ -173,4 +173,21 @@ SCENARIO(install_chosen) {
     ViewReadMe(ctx, p);
     ExpectShortcuts(group, ChosenFolder);
     ExpectUninstallEntry(ctx, ChosenFolder, group, 2);
+
+    // Removed from the group's shortcut: the two folders the installer
+    // made go, the one that was there stays.
+    char programs[MAX_PATH], link[MAX_PATH], uninstaller[MAX_PATH];
+    ProgramsFolder(programs, sizeof programs);
+    snprintf(link, sizeof link, "%s\\%s\\Uninstall.lnk", programs, group);
+    REQUIRE(ShortcutTarget(link, uninstaller, sizeof uninstaller));
+    p = DrvStart(uninstaller, NULL);
+    EXPECT_MESSAGE_BOX(p, "Quorvik Uninstall",
+                       "Are you sure you want to remove Quorvik and all of its components?",
+                       MB_ICONQUESTION, IDYES);
+    EXPECT_MESSAGE_BOX(p, "Quorvik Uninstall", "Quorvik has been removed.", MB_ICONINFORMATION,
+                       IDOK);
+    ExpectExit(p, 0);
+    CHECK(!FolderExists("C:\\Tools\\My Apps") && FolderExists("C:\\Tools"));
+    CHECK(!FileExists(link) && !FileExists(uninstaller));
+    CHECK(!KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
 }
