@@ -1,10 +1,13 @@
 // The copy engine's own defences, each alone, where the system does not
 // provoke them one at a time: a short write, a failed write and a failed
-// close (the expansion's file operations replaced by fakes), and the
-// 128-byte limit of the path LZ32 keeps (LZOpenFileA replaced by a
+// close (the expansion's file operations replaced by fakes); a stream that
+// LZ32 expands with a byte changed, ends early or runs on (LZRead wrapped);
+// and the 128-byte limit of the path LZ32 keeps (LZOpenFileA replaced by a
 // stand-in that records what it is given).  The run is silent and logged,
 // so each failure's message is read from the log.
 #include <string.h>
+
+#include <initializer_list>
 
 #include "engine/copy_engine.h"
 #include "engine/shared_folders.h"
@@ -40,6 +43,24 @@ BOOL WINAPI FailedClose(HANDLE handle) {
     CloseHandle(handle);
     SetLastError(ERROR_DISK_FULL);
     return FALSE;
+}
+
+// The system's LZRead, around which the wrapped reads below go.
+decltype(&LZRead) g_read;
+int g_reads;
+
+INT WINAPI FlippedRead(INT file, LPSTR buffer, INT size) {
+    INT got = g_read(file, buffer, size);
+    if (++g_reads == 3 && got > 0) buffer[0] ^= 0x01;
+    return got;
+}
+INT WINAPI EarlyEnd(INT file, LPSTR buffer, INT size) {
+    INT got = g_read(file, buffer, size);
+    return ++g_reads == 3 && got > 1 ? got / 2 : got;
+}
+INT WINAPI RunOn(INT file, LPSTR buffer, INT size) {
+    g_read(file, buffer, size);
+    return size;
 }
 
 char g_seen[MAX_PATH];
@@ -100,6 +121,22 @@ void TestCopyFaults(void) {
     // made the difference.
     copyIndex = ProgramRow;
     CHECK(CopyOneFile(NULL) == 1 && FileExists("C:\\Faults\\Quorvik.exe"));
+
+    // Only the row's size and checksum can tell these streams: refused, and
+    // the copy already in place stays as it was.
+    CHECK(CopyFileA("C:\\Faults\\Quorvik.exe", "C:\\Faults\\before", FALSE));
+    g_read = SystemFunctions.lzRead;
+    for (auto read : {FlippedRead, EarlyEnd, RunOn}) {
+        SystemFunctions.lzRead = read;
+        g_reads = 0;
+        copyIndex = ProgramRow;
+        CHECK(CopyOneFile(NULL) == -1);
+        CHECK(LogEndsWith("Not expanded: C:\\Faults\\Quorvik.exe\r\n"
+                          "Unable to read source file!\nInstallation will now be aborted.\r\n"));
+        CHECK(SameFileContents("C:\\Faults\\Quorvik.exe", "C:\\Faults\\before"));
+        CHECK(!FileExists("C:\\Faults\\Kestrova.new"));
+    }
+    SystemFunctions.lzRead = g_read;
 
     auto lzOpenFile = SystemFunctions.lzOpenFile;
     SystemFunctions.lzOpenFile = RecordOpen;
