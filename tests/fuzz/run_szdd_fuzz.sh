@@ -1,33 +1,24 @@
 #!/bin/sh
-# Fuzzes the SZDD codec for a bounded time from a seed corpus made here:
-# streams packed by szdd (so that mutations reach the token decoder) and the
-# plain files they came from.
-#   run_szdd_fuzz.sh FUZZER SZDD WORKDIR [SECONDS]
+# Fuzzes the SZDD codec for a while from the inputs of stress-inputs.sh,
+# plain and packed (so that mutations reach the token decoder), all made
+# from SEED; a failing input is kept in WORKDIR/artifacts.
+#   run_szdd_fuzz.sh FUZZER SZDD WORKDIR [SECONDS] [SEED]
 set -eu
 fuzzer=$1
 szdd=$2
 work=$3
-seconds=${4:-20}
+seconds=${4:-12}
+seed=${5:-1}
 
 rm -rf "$work"
-mkdir -p "$work/seeds" "$work/corpus" "$work/artifacts"
-seeds=$work/seeds
-
-printf '' > "$seeds/empty"
-printf 'a' > "$seeds/one"
-printf '                                hello   world' > "$seeds/spaces"
-printf 'abcabcabcabcabcabcabcabcabcabcabcabcabcabcabcabcabcabcabc' > "$seeds/run"
-head -c 3000 /dev/urandom > "$seeds/random"
-# Far repeats: the same block 4095 and 4096 bytes apart.
-head -c 64 /dev/urandom > "$work/block"
-{ cat "$work/block"; head -c 4031 /dev/zero; cat "$work/block"; head -c 1 /dev/zero; cat "$work/block"; } > "$seeds/far"
-rm -f "$work/block"
-i=0
-for f in "$seeds"/*; do
-  i=$((i + 1))
-  "$szdd" pack -c x "$f" "$seeds/packed$i.sz"
+mkdir -p "$work/corpus" "$work/artifacts"
+sh "$(dirname "$0")/../tools/stress-inputs.sh" "$work/seeds" "$seed"
+for f in "$work"/seeds/*; do
+  "$szdd" pack -c x "$f" "$f.sz"
 done
+# Longer inputs would only slow every run: libFuzzer cuts them to -max_len.
+find "$work/seeds" -size +12000c -delete
 
-"$fuzzer" -max_total_time="$seconds" -max_len=12000 -timeout=20 \
+"$fuzzer" -seed="$seed" -max_total_time="$seconds" -max_len=12000 -timeout=20 \
   -artifact_prefix="$work/artifacts/" -print_final_stats=1 \
-  "$work/corpus" "$seeds"
+  "$work/corpus" "$work/seeds"
