@@ -11,23 +11,30 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
+start=$SECONDS
+phase() { echo "test.sh: $1 after $((SECONDS - start)) s"; }
 "$root/scripts/bootstrap.sh"
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
 "$root/tests/harness/pe32-guest.sh" build >"$logs/guest-build.log" 2>&1 &
 "$root/scripts/build.sh"
+phase "built"
 
 jobs=${KESTROVA_JOBS:-$(nproc)}
 nice -n 10 "$root/tests/harness/pe32-guest.sh" run >"$logs/pe32.log" 2>&1 &
 pe32=$!
 status=0
 ctest --test-dir build/host --output-on-failure -j "$jobs" || status=1
+phase "unit tests done"
 "$root/tests/repro/rebuild_elsewhere.sh" "$root" || status=1
+phase "second build compared"
 "$root/scripts/with-display.sh" \
   ctest --test-dir build/win64 --output-on-failure -j "$jobs" || status=1
+phase "wine64 tests done"
 if ! wait "$pe32"; then
   status=1
   cat "$logs/guest-build.log"
 fi
 cat "$logs/pe32.log"
+phase "PE32 scenarios done"
 exit $status
