@@ -1,57 +1,53 @@
-// The installing page's meter arithmetic.
+// What the copy computes as it reads the payload: the installing page's
+// meter, and the checksum that each product file must match.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <vector>
 
+#include "engine/checksum.h"
 #include "engine/progress_state.h"
 
 namespace {
 
-PayloadEntry Row(unsigned int unpacked) {
-    PayloadEntry e;
-    std::memset(&e, 0, sizeof e);
-    e.unpackedSize = unpacked;
-    return e;
+// The installer checks 32 bytes at a time: pieces must give what the whole
+// gives, the standard check value of "123456789".
+TEST(Checksum, KnownValuesWholeAndInPieces) {
+    const unsigned char check[] = "123456789";
+    EXPECT_EQ(0xCBF43926u, Crc32Update(0, check, 9));
+    EXPECT_EQ(0xCBF43926u,
+              Crc32Update(Crc32Update(Crc32Update(0, check, 2), check + 2, 6), check + 8, 1));
+    EXPECT_EQ(0xD202EF8Du, Crc32Update(0, check + 9, 1));  // the terminator: one zero byte
 }
 
 // The sizes the installer's own table had when the meter was designed.
-const unsigned int kDesignSizes[8] = {36864, 572928, 45056, 40417, 13536, 1476, 56832, 32768};
+const std::vector<unsigned int> kDesignSizes = {36864, 572928, 45056, 40417,
+                                                13536, 1476,   56832, 32768};
 
-ProgressState Prepared(const unsigned int* sizes, int count, int installed) {
-    PayloadEntry rows[8];
-    for (int i = 0; i < count; ++i) rows[i] = Row(sizes[i]);
+ProgressState Prepared(const std::vector<unsigned int>& sizes, int installed) {
+    std::vector<PayloadEntry> rows(sizes.size(), PayloadEntry{});
+    for (size_t i = 0; i < sizes.size(); ++i) rows[i].unpackedSize = sizes[i];
     ProgressState s;
     StartProgress(&s);
-    SetUpProgressStep(&s, rows, installed);
+    SetUpProgressStep(&s, rows.data(), installed);
     return s;
 }
 
-int ReadsFor(unsigned int size) { return static_cast<int>(size / 32 + 1); }  // last read short
-
-TEST(ProgressStep, TotalAndStepFromTheInstalledRows) {
-    ProgressState s = Prepared(kDesignSizes, 8, 8);
-    EXPECT_EQ(799877, s.totalBytes);
-    EXPECT_EQ(124, s.blockStep);
-    // Only installed rows count.
-    s = Prepared(kDesignSizes, 8, 2);
-    EXPECT_EQ(36864 + 572928, s.totalBytes);
-    EXPECT_EQ(95, s.blockStep);
-}
-
-TEST(ProgressStep, IsAtLeastOneReadForASmallPayload) {
-    const unsigned int tiny[2] = {100, 200};
-    ProgressState s = Prepared(tiny, 2, 2);
-    EXPECT_EQ(300, s.totalBytes);
-    EXPECT_EQ(1, s.blockStep);
-    EXPECT_EQ(1, TakeReadStep(&s));  // every read moves the bar
-    EXPECT_FLOAT_EQ(0.5f, s.fraction);
+// A step is 1/200 of the installed rows' bytes in 32-byte reads, at least one.
+TEST(ProgressStep, FromTheInstalledRowsAndAtLeastOneRead) {
+    const ProgressState all = Prepared(kDesignSizes, 8);
+    EXPECT_EQ(799877, all.totalBytes);
+    EXPECT_EQ(124, all.blockStep);  // 799,877 / 6,400 = 124.98
+    const ProgressState two = Prepared(kDesignSizes, 2);
+    EXPECT_EQ(609792, two.totalBytes);
+    EXPECT_EQ(95, two.blockStep);
+    EXPECT_EQ(1, Prepared({100, 200}, 2).blockStep);
 }
 
 TEST(ProgressReads, TheDesignPayloadMakes201StepsAndEndsAt100_5) {
-    ProgressState s = Prepared(kDesignSizes, 8, 8);
+    ProgressState s = Prepared(kDesignSizes, 8);
     int reads = 0, repaints = 0;
     for (unsigned int size : kDesignSizes) {
-        for (int r = 0; r < ReadsFor(size); ++r) {
+        for (unsigned int r = 0; r < size / 32 + 1; ++r) {  // the last read short
             ++reads;
             repaints += TakeReadStep(&s);
         }
@@ -63,60 +59,11 @@ TEST(ProgressReads, TheDesignPayloadMakes201StepsAndEndsAt100_5) {
     ClampProgress(&s);
     EXPECT_FLOAT_EQ(100.0f, s.fraction);
     EXPECT_EQ(100, s.percent);
-}
 
-TEST(ProgressReads, HalfPercentPerStepWholePercentPerTwo) {
-    ProgressState s;
-    StartProgress(&s);
-    s.blockStep = 3;
-    int moved = 0;
-    for (int i = 0; i < 2; ++i) moved += TakeReadStep(&s);
-    EXPECT_EQ(0, moved);
-    EXPECT_EQ(1, TakeReadStep(&s));  // read 3
-    EXPECT_FLOAT_EQ(0.5f, s.fraction);
-    EXPECT_EQ(0, s.percent);
-    for (int i = 0; i < 3; ++i) TakeReadStep(&s);  // read 6
-    EXPECT_FLOAT_EQ(1.0f, s.fraction);
-    EXPECT_EQ(1, s.percent);
-}
-
-TEST(ProgressFakeSteps, ThirteenPerFileAndHeldAtAHundred) {
-    EXPECT_EQ(13, FakeStepsPerFile(8));
-    EXPECT_EQ(101, FakeStepsPerFile(1));
-    ProgressState s;
-    StartProgress(&s);
-    for (int i = 0; i < 8 * 13; ++i) TakeFakeStep(&s);
-    EXPECT_EQ(104, s.percent);
-    ClampProgress(&s);
-    EXPECT_EQ(100, s.percent);
-    EXPECT_FLOAT_EQ(100.0f, s.fraction);
-    // Exactly 100 is not touched.
-    ProgressState t;
-    StartProgress(&t);
-    for (int i = 0; i < 100; ++i) TakeFakeStep(&t);
-    ClampProgress(&t);
-    EXPECT_EQ(100, t.percent);
-}
-
-TEST(ProgressReset, ZeroInTheNextPhasesColourCountKept) {
-    ProgressState s = Prepared(kDesignSizes, 8, 8);
-    EXPECT_EQ(StagingColour, s.colour);
-    for (int i = 0; i < 500; ++i) TakeReadStep(&s);
+    // The next phase starts from zero; the reads go on counting.
     ResetProgress(&s, RemovingColour);
     EXPECT_FLOAT_EQ(0.0f, s.fraction);
-    EXPECT_EQ(0, s.percent);
-    EXPECT_EQ(RemovingColour, s.colour);
-    EXPECT_EQ(500, s.blockCount);  // counted over the whole copy, never reset
-}
-
-TEST(ProgressBar, EdgeForAWidth) {
-    EXPECT_EQ(0, BarEdge(100, 0.0f));
-    EXPECT_EQ(50, BarEdge(100, 50.0f));
-    EXPECT_EQ(100, BarEdge(100, 100.0f));
-    EXPECT_EQ(287, BarEdge(287, 100.0f));
-    EXPECT_EQ(96, BarEdge(287, 33.5f));   // 96.145
-    EXPECT_EQ(1, BarEdge(287, 0.5f));     // 1.435
-    EXPECT_EQ(143, BarEdge(287, 50.0f));  // 143.5, truncated
+    EXPECT_EQ(25004, s.blockCount);
 }
 
 }  // namespace
