@@ -67,23 +67,31 @@ void ExpectAbortAndExit(DrvProcess* p) {
     CHECK_EQ_INT(DrvMessageBoxCount(AbortText), 1);
 }
 
-void ExpectStageLit(unsigned int bit) {
+int StageLit(unsigned int bit, int report) {
     // Seven lines 18 pixels apart from (10, 120), in 0x00RRGGBB.
     const DWORD Bright = 0x20F8FF, Dull = 0x2084E8;
     const int Top = 120, Pitch = 18, Width = 140, Lines = 7;
     static DWORD pixels[Width * Pitch * Lines];
-    if (!CHECK(DrvCapture(10, Top, Width, Pitch * Lines, pixels))) return;
-    for (int line = 0; line < Lines; ++line) {
+    int right = DrvCapture(10, Top, Width, Pitch * Lines, pixels);
+    for (int line = 0; right && line < Lines; ++line) {
         int bright = 0, dull = 0;
         for (int i = line * Pitch * Width; i < (line + 1) * Pitch * Width; ++i) {
             bright += pixels[i] == Bright;
             dull += pixels[i] == Dull;
         }
         int lit = bit == (1u << line);
-        if (!CHECK(lit ? bright > 0 && dull == 0 : dull > 0 && bright == 0))
-            Log("  stage line %d with bit %u lit: %d bright, %d dull pixels", line, bit, bright,
-                dull);
+        if (lit ? bright > 0 && dull == 0 : dull > 0 && bright == 0) continue;
+        if (report) Log("  stage line %d: %d bright, %d dull pixels", line, bright, dull);
+        right = 0;
     }
+    return right;
+}
+
+// The backdrop is not repainted inside a phase of the installing page, so
+// a change of stage may show only once the phase has ended.
+void ExpectStageLit(unsigned int bit) {
+    if (!CHECK(DrvWaitFor(DRV_WAIT, "the stage list", [&] { return StageLit(bit, 0); })))
+        StageLit(bit, 1);
 }
 
 DWORD RunSilently(const char* program, const char* args) {

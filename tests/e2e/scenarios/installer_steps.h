@@ -41,8 +41,10 @@ void FinishWithGroup(DrvProcess* p, HWND groupPage, const char* group);
 void ExpectExit(DrvProcess* p, DWORD code);
 // Exactly one abort message, then the end with exit code 0.
 void ExpectAbortAndExit(DrvProcess* p);
-// The backdrop's stage list: the line of StageMask bit `bit` bright, every
-// other line dull (0: all dull).
+// Whether the backdrop's stage list shows the line of StageMask bit `bit`
+// bright and every other line dull (0: all dull); logs the counts when
+// `report` is set.  ExpectStageLit waits for it.
+int StageLit(unsigned int bit, int report);
 void ExpectStageLit(unsigned int bit);
 
 // An unattended run to its end: its exit code (99 when it did not end).
