@@ -16,16 +16,15 @@ int FolderExists(const char* path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-int ReadTextFile(const char* path, char* out, int size) {
+std::string FileText(const char* path) {
     const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     HANDLE f = CreateFileA(path, GENERIC_READ, shareAll, NULL, OPEN_EXISTING, 0, NULL);
-    out[0] = '\0';
-    if (f == INVALID_HANDLE_VALUE) return -1;
+    std::string text(f == INVALID_HANDLE_VALUE ? 0 : GetFileSize(f, NULL), '\0');
     DWORD got = 0;
-    ReadFile(f, out, size - 1, &got, NULL);
-    CloseHandle(f);
-    out[got] = '\0';
-    return (int)got;
+    if (!text.empty()) ReadFile(f, &text[0], (DWORD)text.size(), &got, NULL);
+    if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
+    text.resize(got);
+    return text;
 }
 
 int PlantFile(const char* path, DWORD size, const char* mark) {
@@ -41,42 +40,14 @@ int PlantFile(const char* path, DWORD size, const char* mark) {
     return ok;
 }
 
-namespace {
-
-char* ReadWhole(const char* path, DWORD* size) {
-    HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (f == INVALID_HANDLE_VALUE) return NULL;
-    *size = GetFileSize(f, NULL);
-    char* data = (char*)HeapAlloc(GetProcessHeap(), 0, *size + 1);
-    DWORD got = 0;
-    if (data && !(ReadFile(f, data, *size, &got, NULL) && got == *size)) {
-        HeapFree(GetProcessHeap(), 0, data);
-        data = NULL;
-    }
-    CloseHandle(f);
-    return data;
-}
-
-}  // namespace
-
 int SameFileContents(const char* a, const char* b) {
-    DWORD sizeA = 0, sizeB = 0;
-    char* dataA = ReadWhole(a, &sizeA);
-    char* dataB = ReadWhole(b, &sizeB);
-    int same = 0;
-    if (!dataA || !dataB) {
-        Log("cannot read %s or %s", a, b);
-    } else if (sizeA != sizeB) {
-        Log("%s has %lu bytes, %s has %lu", a, sizeA, b, sizeB);
-    } else {
-        DWORD i = 0;
-        while (i < sizeA && dataA[i] == dataB[i]) ++i;
-        same = i == sizeA;
-        if (!same) Log("%s and %s differ at byte %lu", a, b, i);
-    }
-    if (dataA) HeapFree(GetProcessHeap(), 0, dataA);
-    if (dataB) HeapFree(GetProcessHeap(), 0, dataB);
-    return same;
+    const std::string textA = FileText(a), textB = FileText(b);
+    size_t i = 0;
+    while (i < textA.size() && i < textB.size() && textA[i] == textB[i]) ++i;
+    if (FileExists(a) && FileExists(b) && textA == textB) return 1;
+    Log("%s (%u bytes) and %s (%u bytes) differ at byte %u", a, (unsigned)textA.size(), b,
+        (unsigned)textB.size(), (unsigned)i);
+    return 0;
 }
 
 namespace {

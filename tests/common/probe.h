@@ -5,13 +5,14 @@
 
 #include <windows.h>
 
+#include <string>
+
 int FileExists(const char* path);  // a file, not a folder
 int FolderExists(const char* path);
 
-// The file's first size - 1 bytes at most, terminated; the count read, or
-// -1 when it cannot be opened.  Opened with every sharing, so that a log
-// still being written can be read.
-int ReadTextFile(const char* path, char* out, int size);
+// The file's bytes, empty when it cannot be read.  Opened with every
+// sharing, so that a log still being written can be read.
+std::string FileText(const char* path);
 
 // Writes `size` bytes of `mark`, repeated, over `path`.
 int PlantFile(const char* path, DWORD size, const char* mark);

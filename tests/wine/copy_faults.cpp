@@ -23,10 +23,10 @@ const int ProgramRow = 1;  // Quorvik.exe, into ProgramPath
 char g_log[MAX_PATH];
 
 int LogEndsWith(const char* text) {
-    static char data[16384];
-    int n = ReadTextFile(g_log, data, sizeof data), length = (int)strlen(text);
-    if (n >= length && strcmp(data + n - length, text) == 0) return 1;
-    Log("the log ends: %s", n > 300 ? data + n - 300 : data);
+    const std::string log = FileText(g_log);
+    const size_t length = strlen(text);
+    if (log.size() >= length && log.compare(log.size() - length, length, text) == 0) return 1;
+    Log("the log ends: %s", log.substr(log.size() > 300 ? log.size() - 300 : 0).c_str());
     return 0;
 }
 

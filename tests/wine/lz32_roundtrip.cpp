@@ -10,19 +10,21 @@
 namespace {
 
 void ExpectExpandsTo(const char* packed, const char* original) {
-    static char want[8 << 20], got[(8 << 20) + 64];
-    int wantSize = ReadTextFile(original, want, sizeof want);
+    const std::string want = FileText(original);
+    std::string got;
     OFSTRUCT info;
     INT h = LZOpenFileA((LPSTR)packed, &info, OF_READ);
-    if (!CHECK(wantSize >= 0 && wantSize < (int)sizeof want - 1 && h >= 0)) return;
-    int total = 0, n;
+    if (!CHECK(h >= 0)) return;
+    INT n;
     do {
-        n = LZRead(h, got + total, 32);
-        total += n > 0 ? n : 0;
-    } while (n == 32 && total <= wantSize);
+        char block[32];
+        n = LZRead(h, block, sizeof block);
+        if (n > 0) got.append(block, n);
+    } while (n == 32 && got.size() <= want.size());
     LZClose(h);
-    if (!CHECK(n >= 0 && total == wantSize && memcmp(got, want, total) == 0))
-        Log("  %s: %d bytes expanded (last read %d), %d wanted", packed, total, n, wantSize);
+    if (!CHECK(n >= 0 && got == want))
+        Log("  %s: %u bytes expanded (last read %d), %u wanted", packed, (unsigned)got.size(), n,
+            (unsigned)want.size());
 }
 
 }  // namespace

@@ -4,13 +4,12 @@
 
 #include <stdio.h>
 
-#include "pages/group_page.h"
 #include "pages/location_page.h"
 
-// What the pages and the backdrop would have decided; no meter is painted.
+// What the location page and the backdrop would have decided; no meter is
+// painted.
 LOGFONTA MeterFont;
 char ProgramPath[ProgramPathSize];
-char GroupName[GroupNameSize];
 
 int MakeWorkFolder(const char* name, char* out, int size) {
     char temp[MAX_PATH];
@@ -27,6 +26,5 @@ int main(int argc, char** argv) {
     TestFolderChain();
     TestLz32RoundTrip(samples);
     TestCopyFaults();
-    TestSystemRecords();
     return Summary("Windows units");
 }

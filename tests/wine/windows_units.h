@@ -15,9 +15,6 @@ void TestLz32RoundTrip(const char* samples);
 // The expansion's write, count and close checks through fakes, and the
 // length guard on the path LZ32 is given.
 void TestCopyFaults(void);
-// Shortcuts and records with folders and states an installation cannot
-// easily give them.
-void TestSystemRecords(void);
 
 // A fresh folder of our own in the temporary folder, ending in a backslash.
 int MakeWorkFolder(const char* name, char* out, int size);

@@ -81,36 +81,44 @@ int Misses(LPCSTR icon, const DWORD* shown, int width, int height) {
     return misses;
 }
 
+const struct {
+    int style;
+    LPCSTR id;
+    const char* name;
+} Icons[] = {{MB_ICONWARNING, IDI_WARNING, "warning"},
+             {MB_ICONERROR, IDI_ERROR, "error"},
+             {MB_ICONINFORMATION, IDI_INFORMATION, "information"},
+             {MB_ICONQUESTION, IDI_QUESTION, "question"}};
+
+const char* IconName(int icon) {
+    for (const auto& known : Icons)
+        if (known.style == icon) return known.name;
+    return icon ? "an icon not told" : "no icon";
+}
+
 // MB_ICON* of the icon the static shows, 0 for none, DRV_ICON_UNKNOWN when
 // it cannot be told yet (not painted, or covered).
 int TellIcon(HWND iconStatic) {
-    static const struct {
-        int style;
-        LPCSTR id;
-    } icons[] = {{MB_ICONWARNING, IDI_WARNING},
-                 {MB_ICONERROR, IDI_ERROR},
-                 {MB_ICONINFORMATION, IDI_INFORMATION},
-                 {MB_ICONQUESTION, IDI_QUESTION}};
     DWORD_PTR handle = 0;
     if (!iconStatic) return 0;
     if (!SendMessageTimeoutA(iconStatic, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, DrvBound(2000),
                              &handle))
         return DRV_ICON_UNKNOWN;
     if (!handle || !IsWindowVisible(iconStatic)) return 0;
-    for (const auto& icon : icons)
+    for (const auto& icon : Icons)
         if ((HICON)handle == LoadIconA(NULL, icon.id)) return icon.style;
     RECT r;
     static DWORD shown[64 * 64];
     GetWindowRect(iconStatic, &r);
-    int width = r.right - r.left, height = r.bottom - r.top;
+    int width = r.right - r.left, height = r.bottom - r.top, area = width * height;
     if (width <= 0 || height <= 0 || width > 64 || height > 64 ||
         !DrvCapture(r.left, r.top, width, height, shown))
         return DRV_ICON_UNKNOWN;
     // A near-perfect match clearly ahead of the next icon (under Wine the
     // information and question icons, both blue discs, differ in 74 of
     // 1024 pixels).
-    int best = DRV_ICON_UNKNOWN, bestMisses = width * height, secondMisses = width * height;
-    for (const auto& icon : icons) {
+    int best = DRV_ICON_UNKNOWN, bestMisses = area, secondMisses = area;
+    for (const auto& icon : Icons) {
         int misses = Misses(icon.id, shown, width, height);
         if (misses < bestMisses) {
             secondMisses = bestMisses;
@@ -120,25 +128,8 @@ int TellIcon(HWND iconStatic) {
             secondMisses = misses;
         }
     }
-    int area = width * height;
     return bestMisses * 50 <= area && secondMisses >= bestMisses + area / 32 ? best
                                                                              : DRV_ICON_UNKNOWN;
-}
-
-const char* IconName(int icon) {
-    switch (icon) {
-        case 0:
-            return "no icon";
-        case MB_ICONWARNING:
-            return "warning";
-        case MB_ICONERROR:
-            return "error";
-        case MB_ICONINFORMATION:
-            return "information";
-        case MB_ICONQUESTION:
-            return "question";
-    }
-    return "an icon not told";
 }
 
 void LogBox(const char* what, const DrvMessageBox* box) {

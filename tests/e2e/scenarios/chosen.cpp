@@ -122,7 +122,7 @@ void ChooseGroup(DrvProcess* p, HWND page, const char* longName, char* group) {
 // command line would start C:\Tools\My.exe.  The closing message waits,
 // the backdrop minimised, until the viewer is closed.
 void ViewReadMe(const DrvContext* ctx, DrvProcess* p) {
-    char standIn[MAX_PATH], viewer[MAX_PATH], record[1024];
+    char standIn[MAX_PATH], viewer[MAX_PATH];
     REQUIRE(ProductFile(ctx, "..\\planted\\ReadmeProbe.exe", standIn, sizeof standIn));
     snprintf(viewer, sizeof viewer, "%s\\Qvreader.exe", ChosenFolder);
     REQUIRE(CopyFileA(standIn, viewer, FALSE));
@@ -146,8 +146,7 @@ void ViewReadMe(const DrvContext* ctx, DrvProcess* p) {
     ExpectExit(p, 0);
     GetTempPathA(sizeof viewer, viewer);
     lstrcatA(viewer, "readme-probe.txt");
-    ReadTextFile(viewer, record, sizeof record);
-    CHECK_EQ_STR(record,
+    CHECK_EQ_STR(FileText(viewer).c_str(),
                  "folder=C:\\Tools\\My Apps\\Quorvik\n"
                  "command=C:\\Tools\\My Apps\\Quorvik\\Qvreader.exe\n");
 }

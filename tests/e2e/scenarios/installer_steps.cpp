@@ -101,10 +101,9 @@ DWORD RunSilently(const char* program, const char* args) {
 }
 
 int LogHolds(const char* text) {
-    static char log[16384];
-    ReadTextFile(SilentLog, log, sizeof log);
-    if (strstr(log, text)) return 1;
-    Log("the log lacks \"%s\"; it holds:\n%s", text, log);
+    const std::string log = FileText(SilentLog);
+    if (log.find(text) != std::string::npos) return 1;
+    Log("the log lacks \"%s\"; it holds:\n%s", text, log.c_str());
     return 0;
 }
 

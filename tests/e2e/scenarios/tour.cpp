@@ -313,9 +313,7 @@ SCENARIO(tour) {
 
     CheckInstalledFiles(ctx, DefaultFolder);
     CHECK_EQ_INT(CountStagedFiles(), 0);
-    char victim[64];
-    ReadTextFile(Victim, victim, sizeof victim);
-    CHECK_EQ_STR(victim, VictimText);
+    CHECK_EQ_STR(FileText(Victim).c_str(), VictimText);
     ExpectShortcuts("Quorvik", DefaultFolder);
     ExpectUninstallEntry(ctx, DefaultFolder, "Quorvik", 2);
     ExpectClassRecord();

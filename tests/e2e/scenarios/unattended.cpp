@@ -70,10 +70,12 @@ SCENARIO(unattended) {
           LogHolds("Quorvik was successfully Installed.\r\nExit code 0\r\n"));
 
     // Again with the parent back, into another folder with the default
-    // group: the entry names the second installation.
+    // group: the entry names the second installation.  Installed there
+    // once more, it finds its folder made, and the first count stays.
     CHECK(RegCreateKeyA(HKEY_LOCAL_MACHINE, UninstallKey, &made) == ERROR_SUCCESS);
     RegCloseKey(made);
     CHECK_EQ_INT(Run(ctx, "/s /d=C:\\Second"), 0);
+    CHECK_EQ_INT(Run(ctx, "/S /D=C:\\Second"), 0);
     ExpectUninstallEntry(ctx, "C:\\Second", "Quorvik", 1);
     ExpectShortcuts("Quorvik", "C:\\Second");
 
