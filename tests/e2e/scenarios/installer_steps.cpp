@@ -47,15 +47,6 @@ HWND WaitForGroupPage(DrvProcess* p, HWND installing) {
     return DrvWaitWindow(p, GroupCaption, "#32770");
 }
 
-void FinishWithGroup(DrvProcess* p, HWND groupPage, const char* group) {
-    DrvClick(groupPage, ContinueButton);
-    EXPECT_MESSAGE_BOX(p, group, ShortcutsCreated, MB_ICONINFORMATION, IDOK);
-    EXPECT_MESSAGE_BOX(p, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDNO);
-    EXPECT_MESSAGE_BOX(p, "Kestrova", ClosingText, MB_ICONINFORMATION, IDOK);
-    ExpectExit(p, 0);
-    CHECK_EQ_INT(DrvMessageBoxCount(AbortText), 0);
-}
-
 void ExpectExit(DrvProcess* p, DWORD code) {
     CHECK(DrvWaitExit(p, DRV_WAIT));
     if (p) CHECK_EQ_INT(p->exitCode, code);
@@ -115,6 +106,8 @@ int ProductFile(const DrvContext* ctx, const char* name, char* out, int size) {
     return slash && snprintf(out, size, "%s\\product\\%s", folder, name) < size;
 }
 
+// The Windows folder as the installer writes it into shortcuts and records:
+// each word capitalised ("C:\\Windows").
 void InstallersWindowsFolder(char* out, int size) {
     GetWindowsDirectoryA(out, size);
     for (int i = 1; out[i]; ++i) {

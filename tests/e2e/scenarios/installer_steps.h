@@ -35,9 +35,6 @@ enum PageControl {
 HWND WalkTo(DrvProcess* p, const char* caption);
 // Waits for the installing page to end and for the group page.
 HWND WaitForGroupPage(DrvProcess* p, HWND installing);
-// Continue on the group page, the success box captioned `group`, No to
-// the read-me, OK to the closing message, exit code 0.
-void FinishWithGroup(DrvProcess* p, HWND groupPage, const char* group);
 void ExpectExit(DrvProcess* p, DWORD code);
 // Exactly one abort message, then the end with exit code 0.
 void ExpectAbortAndExit(DrvProcess* p);
@@ -56,9 +53,7 @@ int LogHolds(const char* text);
 
 // A file of the build's product folder, beside the installer.
 int ProductFile(const DrvContext* ctx, const char* name, char* out, int size);
-// The Windows folder as the installer writes it into shortcuts and
-// records: each word capitalised ("C:\Windows").
-void InstallersWindowsFolder(char* out, int size);
+
 void ProgramsFolder(char* out, int size);
 
 // Every payload file in its folder, byte for byte as built.
