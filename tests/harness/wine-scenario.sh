@@ -35,13 +35,9 @@ while [[ $# -gt 0 ]]; do
   *) break ;;
   esac
 done
-[[ $# -ge 1 && -f ${1:-} ]] || kestrova_die "no program to run"
-[[ -f "$template/$KESTROVA_TEMPLATE_MARKER" ]] ||
-  kestrova_die "$template is not a finished template prefix (scripts/wine-template.sh makes one)"
-if [[ -n $artifacts ]]; then
-  mkdir -p "$artifacts"
-  rm -f "$artifacts"/*.bmp "$artifacts"/*.png "$artifacts"/*.log
-fi
+[[ $# -ge 1 && -f ${1:-} && -f "$template/$KESTROVA_TEMPLATE_MARKER" ]] ||
+  kestrova_die "no program, or no template prefix made by scripts/wine-template.sh"
+[[ -z $artifacts ]] || { mkdir -p "$artifacts" && rm -f "$artifacts"/*.{bmp,png,log}; }
 
 prefix='' small_mount=''
 # shellcheck disable=SC2317  # runs from the EXIT trap
@@ -52,10 +48,7 @@ cleanup() {
     timeout 30 "$WINESERVER" -w 2>/dev/null || true
     rm -rf "$prefix"
   fi
-  if [[ -n $small_mount ]]; then
-    umount "$small_mount" 2>/dev/null || true
-    rmdir "$small_mount" 2>/dev/null || true
-  fi
+  [[ -z $small_mount ]] || { umount "$small_mount" && rmdir "$small_mount"; } 2>/dev/null || true
   kestrova_stop_xvfb
   for bmp in "${artifacts:-/nonexistent}"/*.bmp; do
     [[ -f $bmp ]] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
