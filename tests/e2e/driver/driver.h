@@ -104,7 +104,6 @@ int DrvMessageBoxCount(const char* text);
 DrvMessageBox* DrvExpectMessageBox(const char* file, int line, DrvProcess* p, const char* caption,
                                    const char* text, int icon, int answer);
 
-void DrvScreenSize(int* width, int* height);
 COLORREF DrvPixel(int x, int y);  // CLR_INVALID when it cannot be read
 // A rectangle of the screen, top row first, one 0x00RRGGBB a pixel.
 int DrvCapture(int x, int y, int width, int height, DWORD* pixels);

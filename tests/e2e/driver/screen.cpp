@@ -33,11 +33,6 @@ void CloseCanvas(Canvas* c) {
 
 }  // namespace
 
-void DrvScreenSize(int* width, int* height) {
-    *width = GetSystemMetrics(SM_CXSCREEN);
-    *height = GetSystemMetrics(SM_CYSCREEN);
-}
-
 COLORREF DrvPixel(int x, int y) {
     HDC screen = GetDC(NULL);
     COLORREF colour = screen ? GetPixel(screen, x, y) : CLR_INVALID;
@@ -84,8 +79,7 @@ int DrvShowsImage(HIMAGELIST images, int index, int x, int y, int rows, COLORREF
 namespace {
 
 int SaveScreenshot(const char* name, DWORD settleMs) {
-    int width, height;
-    DrvScreenSize(&width, &height);
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     const DWORD size = (DWORD)(width * height) * 4;
     DWORD* pixels = (DWORD*)HeapAlloc(GetProcessHeap(), 0, size);
     DWORD* next = (DWORD*)HeapAlloc(GetProcessHeap(), 0, size);

@@ -52,6 +52,18 @@ void ExpectExit(DrvProcess* p, DWORD code) {
     if (p) CHECK_EQ_INT(p->exitCode, code);
 }
 
+void ExpectBackdropAndPage(DrvProcess* p, HWND page) {
+    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    RECT r;
+    HWND backdrop = DrvWaitWindow(p, "Kestrova", "Kestrova");
+    CHECK(backdrop && GetWindowRect(backdrop, &r));
+    CHECK(r.left == 0 && r.top == 0 && r.right == sw && r.bottom == sh);
+    CHECK(DrvWaitFor(DRV_WAIT, "the band", [] { return DrvPixel(75, 60) == RGB(32, 8, 104); }));
+    CHECK(GetWindowRect(page, &r));
+    CHECK_EQ_INT(r.left, (sw - (r.right - r.left) + 150) / 2);
+    CHECK_EQ_INT(r.top, (sh - (r.bottom - r.top)) / 2);
+}
+
 void ExpectAbortAndExit(DrvProcess* p) {
     EXPECT_MESSAGE_BOX(p, "Kestrova", AbortText, MB_ICONWARNING, IDOK);
     ExpectExit(p, 0);

@@ -36,6 +36,9 @@ HWND WalkTo(DrvProcess* p, const char* caption);
 // Waits for the installing page to end and for the group page.
 HWND WaitForGroupPage(DrvProcess* p, HWND installing);
 void ExpectExit(DrvProcess* p, DWORD code);
+// The backdrop covers the screen with its band down the left edge, and the
+// page sits in the middle of what is right of the band.
+void ExpectBackdropAndPage(DrvProcess* p, HWND page);
 // Exactly one abort message, then the end with exit code 0.
 void ExpectAbortAndExit(DrvProcess* p);
 // Whether the backdrop's stage list shows the line of StageMask bit `bit`
