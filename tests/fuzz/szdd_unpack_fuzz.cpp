@@ -16,15 +16,6 @@ void Fail(const char* what) {
     std::abort();
 }
 
-void CheckStream(const std::uint8_t* data, std::size_t size) {
-    std::vector<std::uint8_t> out;
-    szdd::Header header;
-    const szdd::DecodeStatus status = szdd::Decode(data, size, &out, &header);
-    if (status != szdd::DecodeStatus::Ok && !out.empty()) Fail("failed decode left output");
-    if (status == szdd::DecodeStatus::Ok && out.size() != header.expandedLength)
-        Fail("decoded size differs from the header");
-}
-
 std::size_t PackAndCheck(const std::uint8_t* data, std::size_t size, szdd::Parse parse) {
     const szdd::CompressOptions options{static_cast<std::uint8_t>(size ? data[0] : 'x'), parse};
     std::vector<std::uint8_t> packed, back;
@@ -44,7 +35,12 @@ std::size_t PackAndCheck(const std::uint8_t* data, std::size_t size, szdd::Parse
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    CheckStream(data, size);
+    std::vector<std::uint8_t> out;
+    szdd::Header header;
+    const szdd::DecodeStatus status = szdd::Decode(data, size, &out, &header);
+    if (status != szdd::DecodeStatus::Ok && !out.empty()) Fail("failed decode left output");
+    if (status == szdd::DecodeStatus::Ok && out.size() != header.expandedLength)
+        Fail("decoded size differs from the header");
     const std::size_t optimal = PackAndCheck(data, size, szdd::Parse::Optimal);
     if (optimal > PackAndCheck(data, size, szdd::Parse::Greedy))
         Fail("optimal parse larger than greedy");

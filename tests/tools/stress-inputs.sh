@@ -21,9 +21,7 @@ random() {
 
 : > empty
 printf 'x' > one-byte
-random "$seed" 4095 random-4095
-random $((seed + 1)) 4096 random-4096
-random $((seed + 2)) 4097 random-4097
+for n in 4095 4096 4097; do random $((seed + n - 4095)) $n random-$n; done
 random $((seed + 3)) 1048576 random-1m
 head -c 70000 /dev/zero | tr '\0' a > run-70000
 # 600 runs of 19 to 218 copies of one byte, every value but 0 in turn.
@@ -33,7 +31,7 @@ LC_ALL=C awk 'BEGIN {
 }' > long-runs
 { head -c 5000 /dev/zero | tr '\0' ' '; echo "after the spaces"; } > leading-spaces
 for i in $(seq 1 400); do echo "line $i of a text that repeats itself with small changes"; done > text
-random $((seed + 4)) 64 a
-random $((seed + 5)) 64 b
-{ cat a; head -c 4031 /dev/zero; cat a b; head -c 4032 /dev/zero; cat b; } > far-repeats
-rm a b
+random $((seed + 4)) 128 ab
+{ head -c 64 ab; head -c 4031 /dev/zero; cat ab; head -c 4032 /dev/zero; tail -c 64 ab; } \
+  > far-repeats
+rm ab
