@@ -1,21 +1,44 @@
-// The path composers, the capitalisation the installer shows, the folder
-// chain and the folder list's rows, and folders the system reports.
+// Paths and names: composed, reported by the system, written into and read
+// back from the installation record, and taken from the command line.
 #include "engine/paths.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "engine/folder_names.h"
 #include "engine/reported_folder.h"
 #include "pages/browser_layout.h"
-#include "tests/unit/code_page_932.h"
-#include "tests/unit/helpers.h"
+#include "pages/location_rules.h"
+#include "shell/command_line.h"
+#include "system/record_contents.h"
+#include "uninstaller/record_checks.h"
 
 namespace {
 
 using namespace std::string_literals;
+
+// The lead-byte rule of code page 932 (Japanese), where the second byte of
+// a character can be a backslash: "表" is 0x95 0x5C and "ソ" 0x83 0x5C.
+int Cp932(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+const std::string kHyo = "\x95\x5C";
+const std::string kSo = "\x83\x5C";
+
+// `write(out, size)` must stay inside `size` bytes and leave an empty result
+// when it refuses (returns 0): what it wrote, "<refused>", or what went wrong.
+template <typename Write>
+std::string Guarded(size_t size, Write write) {
+    std::vector<char> out(size + 16, '#');
+    out.back() = '\0';  // so that a result left unterminated shows as such
+    const int ok = write(out.data(), size);
+    if (std::count(out.begin() + size, out.end() - 1, '#') != 15) return "<overrun>";
+    if (!ok) return size == 0 || out[0] == '\0' ? "<refused>" : "<refused, not emptied>";
+    const std::string text = out.data();
+    return text.size() < size ? text : "<unterminated>";
+}
 
 // A heap copy of exactly the string's size, so that the sanitizer sees a
 // read past its terminator.
@@ -23,34 +46,44 @@ std::vector<char> Exact(const std::string& s) {
     return std::vector<char>(s.c_str(), s.c_str() + s.size() + 1);
 }
 
-enum Composer { kJoin, kStaged, kLink };
-
-// `second` is the name, or for a link the group.
+// `second` is the name; for a link the group, for a chain entry its number.
+// kBare and kQuiet are the uninstall commands, with the Windows folder as
+// `folder`; kReported takes `folder` as a system call's whole result.
+enum Composer { kJoin, kStaged, kLink, kEntry, kBare, kQuiet, kReported };
 std::string Compose(Composer what, const std::string& folder, const std::string& second,
                     const std::string& caption, LeadBytePredicate isLead, size_t size = 512) {
     auto f = Exact(folder), s = Exact(second), c = Exact(caption);
     return Guarded(size, [&](char* d, size_t n) {
         return what == kJoin     ? JoinPath(d, n, f.data(), s.data(), isLead)
                : what == kStaged ? StagedName(d, n, f.data(), s.data(), isLead)
-                                 : LinkName(d, n, f.data(), s.data(), c.data(), isLead);
+               : what == kLink   ? LinkName(d, n, f.data(), s.data(), c.data(), isLead)
+               : what == kEntry  ? ChainEntryPath(d, n, f.data(), std::stoi(second), isLead)
+               : what == kBare   ? ComposeUninstallCommand(d, n, f.data(), s.data(), isLead)
+               : what == kQuiet
+                   ? ComposeQuietUninstallCommand(d, n, f.data(), s.data(), isLead)
+                   : AcceptSystemFolder(d, n, f.data(), f.size(), folder.size(), isLead);
     });
 }
 
 // Every result is also composed into exactly its own size (fits) and one
-// byte less (refused).  A part that ends in a lone lead byte would take the
-// next byte written (the separator, or the '.' of ".lnk") as its trail byte,
-// so it is refused; a pair before it does not make it a trail.
+// byte less (refused): never cut.  A part that ends in a lone lead byte
+// would take the next byte written (the separator, or the '.' of ".lnk") as
+// its trail byte, so it is refused; a pair before it does not make it a
+// trail.  The uninstall command is quoted only when it holds a blank, which
+// the system would stop at; the quiet one always.  A reported folder is
+// shown with a capital at each word's start: after a backslash or a blank.
 TEST(Paths, ComposersFitExactlyAndRefuseOneByteShort) {
     const LeadBytePredicate sb = SingleByteCodePage;
     const std::string f240 = "C:\\" + std::string(240, 'f');
     const std::string n16 = std::string(14, 'n') + kHyo;
+    const std::string z = "Zelmunin.exe";
     using S = std::string;
     const std::tuple<Composer, S, S, S, LeadBytePredicate, S> cases[] = {
         {kJoin, "C:\\Halvenor", "Quorvik", "", sb, "C:\\Halvenor\\Quorvik"},
         {kJoin, "C:\\x\x95\\", "y", "", nullptr, "C:\\x\x95\\y"},  // null: single-byte
         {kJoin, f240 + kHyo, n16, "", Cp932, f240 + kHyo + "\\" + n16},
         {kJoin, "C:\\A\x95\x95", "x", "", Cp932, "C:\\A\x95\x95\\x"},
-        {kStaged, "C:\\Windows\\Temp\\", "Zelmunin.exe", "", sb, "C:\\Windows\\Temp\\Zelmunin.ex_"},
+        {kStaged, "C:\\Windows\\Temp\\", z, "", sb, "C:\\Windows\\Temp\\Zelmunin.ex_"},
         // With no name the backslash that ends the folder part is the last one.
         {kStaged, "C:\\T", "", "", sb, "C:\\T_"},
         {kStaged, "C:\\T\\", "", "", sb, "C:\\T_"},
@@ -63,6 +96,27 @@ TEST(Paths, ComposersFitExactlyAndRefuseOneByteShort) {
         {kLink, "C:\\P\\", "G\\", "c", sb, "C:\\P\\G\\c.lnk"},
         {kLink, "C:\\P", "", "c", sb, "C:\\P\\c.lnk"},
         {kLink, "C:\\G" + kHyo, kSo, "c", Cp932, "C:\\G" + kHyo + "\\" + kSo + "\\c.lnk"},
+        // The folder a chain row stands for: the path cut after its backslash.
+        {kEntry, "C:\\Tools\\Quorvik", "1", "", sb, "C:\\"},
+        {kEntry, "C:\\Tools\\Quorvik", "2", "", sb, "C:\\Tools"},
+        {kEntry, "C:\\A\\\\B", "3", "", sb, "C:\\A\\"},  // the empty entry
+        {kEntry, "C:\\x" + kHyo + "\\y", "2", "", Cp932, "C:\\x" + kHyo},
+        {kBare, "C:\\WINDOWS", z, "", Cp932, "C:\\WINDOWS\\Zelmunin.exe"},
+        {kBare, "C:\\My Windows\\", z, "", Cp932, "\"C:\\My Windows\\Zelmunin.exe\""},
+        // A pair's second byte is no blank.
+        {kBare, "C:\\\x83 ", z, "", Cp932, "C:\\\x83 \\Zelmunin.exe"},
+        {kQuiet, "C:\\WINDOWS", z, "", Cp932, "\"C:\\WINDOWS\\Zelmunin.exe\" /S"},
+        {kQuiet, "C:\\My Windows", z, "", Cp932, "\"C:\\My Windows\\Zelmunin.exe\" /S"},
+        {kReported, "C:\\WINDOWS\\TEMP\\", "", "", sb, "C:\\Windows\\Temp\\"},
+        {kReported, "c:\\program files\\my app", "", "", sb, "C:\\Program Files\\My App"},
+        // Of two separators the second is passed over.
+        {kReported, "C:\\A  B", "", "", sb, "C:\\A  b"},
+        {kReported, "1:\\aB_9\xC4\xe4Z", "", "", sb, "1:\\Ab_9\xC4\xe4z"},
+        // A pair's 0x5C starts no word, nor does its letter ("ァ"); a pair
+        // after a separator is passed over.
+        {kReported, "c:\\x" + kSo + "ABC", "", "", Cp932, "C:\\X" + kSo + "abc"},
+        {kReported, "C:\\w\x83\x41Z", "", "", Cp932, "C:\\W\x83\x41z"},
+        {kReported, "a " + kHyo + "B", "", "", Cp932, "A " + kHyo + "b"},
         {kJoin, "", "x", "", sb, "<refused>"},
         {kLink, "", "g", "c", sb, "<refused>"},
         {kJoin, "C:\\A\x95", "x", "", Cp932, "<refused>"},
@@ -70,6 +124,8 @@ TEST(Paths, ComposersFitExactlyAndRefuseOneByteShort) {
         {kStaged, "C:\\A", "x\x95", "", Cp932, "<refused>"},
         {kLink, "C:\\P", "G\x95\x95\x95", "c", Cp932, "<refused>"},
         {kLink, "C:\\P", "G", "c\x95", Cp932, "<refused>"},
+        {kEntry, "C:\\Tools", "2", "", sb, "<refused>"},  // no second backslash
+        {kEntry, "C:\\Tools", "0", "", sb, "<refused>"},
     };
     for (const auto& [what, folder, second, caption, isLead, expected] : cases) {
         SCOPED_TRACE(folder + "|" + second + "|" + caption);
@@ -82,31 +138,13 @@ TEST(Paths, ComposersFitExactlyAndRefuseOneByteShort) {
     }
 }
 
-TEST(Paths, NormaliseNameCase) {
-    const std::tuple<std::string, std::string, bool> cases[] = {
-        {"C:\\WINDOWS\\TEMP\\", "C:\\Windows\\Temp\\", false},
-        {"c:\\program files\\my app", "C:\\Program Files\\My App", false},
-        {"C:\\A  B", "C:\\A  b", false},  // of two separators the second is passed over
-        {"1:\\aB_9\xC4\xe4Z", "1:\\Ab_9\xC4\xe4z", false},
-        {"c:\\x" + kSo + "ABC", "C:\\X" + kSo + "abc", true},  // a pair's 0x5C starts no word
-        {"C:\\w\x83\x41Z", "C:\\W\x83\x41z", true},            // nor does its letter, "ァ"
-        {"a " + kHyo + "B", "A " + kHyo + "b", true},  // a pair after a separator is passed over
+TEST(Paths, FolderChainLengthsAndIndents) {
+    const auto Chain = [](const std::string& path, LeadBytePredicate isLead = SingleByteCodePage) {
+        auto p = Exact(path);
+        size_t lengths[300];
+        return std::vector<size_t>(lengths,
+                                   lengths + FolderChainLengths(p.data(), lengths, 300, isLead));
     };
-    for (const auto& [in, out, cp932] : cases) {
-        auto p = Exact(in);
-        NormaliseNameCase(p.data(), cp932 ? Cp932 : SingleByteCodePage);
-        EXPECT_EQ(out, p.data()) << in;
-    }
-}
-
-std::vector<size_t> Chain(const std::string& path, LeadBytePredicate isLead = SingleByteCodePage) {
-    auto p = Exact(path);
-    size_t lengths[300];
-    return std::vector<size_t>(lengths,
-                               lengths + FolderChainLengths(p.data(), lengths, 300, isLead));
-}
-
-TEST(Paths, FolderChainLengths) {
     using V = std::vector<size_t>;
     EXPECT_EQ(V({11, 19}), Chain("C:\\Halvenor\\Quorvik"));
     EXPECT_EQ(V({4, 5}), Chain("C:\\A\\"));
@@ -124,37 +162,12 @@ TEST(Paths, FolderChainLengths) {
     EXPECT_EQ(0, FolderChainLengths("C:\\a\\b\\c", lengths, 2, SingleByteCodePage));
     EXPECT_EQ(99u, lengths[2]);
     EXPECT_EQ(3, FolderChainLengths("C:\\a\\b\\c", lengths, 3, SingleByteCodePage));
-
     EXPECT_EQ(0, EndsWithBackslash(("C:\\Work" + kHyo).c_str(), Cp932));
     // Pairs are counted from the start: here the final backslash stands alone.
     EXPECT_EQ(1, EndsWithBackslash("C:\\\x95\x95\\", Cp932));
     EXPECT_EQ(0, EndsWithBackslash("C:\\\x95\x95\x95\\", Cp932));
-}
-
-// A folder a system call wrote, taken only whole, terminated and fitting.
-// `source` stays readable beyond rawSize: a read past it shows in the result.
-std::string Reported(size_t outSize, const std::string& source, size_t rawSize,
-                     unsigned long reported) {
-    return Guarded(outSize, [&](char* out, size_t size) {
-        return AcceptSystemFolder(out, size, source.data(), rawSize, reported, SingleByteCodePage);
-    });
-}
-
-TEST(ReportedFolder, TakesOnlyAWholeTerminatedFolderThatFits) {
-    const std::string windows = "C:\\WINDOWS\0"s + std::string(250, 'z');
-    const std::string temp = "C:\\WINDOWS\\TEMP\\\0stale"s + std::string(80, 'z');
-    EXPECT_EQ("C:\\Windows\\Temp\\", Reported(24, temp, 108, 16));
-    EXPECT_EQ("C:\\Windows", Reported(260, windows, 11, 10));
-    EXPECT_EQ("C:\\Windows", Reported(11, windows, 260, 10));  // the longest that fits
-    // A failure, the size the call needed, a length not ending at the terminator.
-    for (unsigned long reported : {0ul, 260ul, 400ul, 5ul})
-        EXPECT_EQ("<refused>", Reported(260, windows, 260, reported)) << reported;
-    EXPECT_EQ("<refused>", Reported(10, windows, 260, 10));  // one byte more than ours
-    EXPECT_EQ("<refused>", Reported(260, windows, 10, 10));  // just past the system's
-}
-
-// Rows past the table are subfolders of the current folder too.
-TEST(BrowserIndents, ChainThenSubfoldersAndBeyondTheTable) {
+    // The folder list indents the chain; rows past its table are subfolders
+    // of the current folder too.
     int table[IndentTableSize];
     SetChainIndents(table, 3);  // "Folders", C:\, Tools, Quorvik
     for (const auto& [row, level] : {std::pair{0, 0}, {3, 3}, {4, 4}, {IndentTableSize, 4}})
@@ -164,22 +177,145 @@ TEST(BrowserIndents, ChainThenSubfoldersAndBeyondTheTable) {
     EXPECT_EQ(1, IndentLevel(table, 700));
 }
 
-std::string Entry(const std::string& path, int entry, LeadBytePredicate isLead = nullptr,
-                  size_t outSize = 260) {
-    return Guarded(outSize, [&](char* out, size_t size) {
-        return ChainEntryPath(out, size, path.c_str(), entry, isLead);
-    });
+// A folder a system call wrote, taken only whole, terminated and fitting.
+// `source` stays readable beyond rawSize: a read past it shows in the result.
+TEST(ReportedFolder, TakesOnlyAWholeTerminatedFolderThatFits) {
+    const auto reported = [](size_t outSize, const std::string& source, size_t rawSize,
+                             unsigned long length) {
+        return Guarded(outSize, [&](char* out, size_t size) {
+            return AcceptSystemFolder(out, size, source.data(), rawSize, length,
+                                      SingleByteCodePage);
+        });
+    };
+    const std::string windows = "C:\\WINDOWS\0"s + std::string(250, 'z');
+    const std::string temp = "C:\\WINDOWS\\TEMP\\\0stale"s + std::string(80, 'z');
+    EXPECT_EQ("C:\\Windows\\Temp\\", reported(24, temp, 108, 16));
+    EXPECT_EQ("C:\\Windows", reported(260, windows, 11, 10));
+    // A failure, the size the call needed, a length not ending at the terminator.
+    for (unsigned long length : {0ul, 260ul, 400ul, 5ul})
+        EXPECT_EQ("<refused>", reported(260, windows, 260, length)) << length;
+    EXPECT_EQ("<refused>", reported(260, windows, 10, 10));  // just past the system's
 }
 
-// The folder a chain row stands for: the path cut after its backslash.
-TEST(BrowserChain, EntryPathsFitOrAreRefused) {
-    EXPECT_EQ("C:\\", Entry("C:\\Tools\\Quorvik", 1));
-    EXPECT_EQ("C:\\A\\", Entry("C:\\A\\\\B", 3));   // the empty entry
-    EXPECT_EQ("<refused>", Entry("C:\\Tools", 2));  // no second backslash
-    EXPECT_EQ("<refused>", Entry("C:\\Tools", 0));
-    EXPECT_EQ("C:\\x" + kHyo, Entry("C:\\x" + kHyo + "\\y", 2, Cp932));
-    EXPECT_EQ("C:\\Tools", Entry("C:\\Tools\\Quorvik", 2, nullptr, 9));
-    EXPECT_EQ("<refused>", Entry("C:\\Tools\\Quorvik", 2, nullptr, 8));
+TEST(RecordedNames, RefuseWhatCouldReachBeyondTheProduct) {
+    const char windows[] = "C:\\Windows";
+    for (const char* path :
+         {"C:\\Halvenor\\Quorvik", "D:\\My Apps\\Quorvik\\", "C:\\Windows Tools"})
+        EXPECT_EQ(1, AcceptRecordedFolder(path, windows, SingleByteCodePage)) << path;
+    EXPECT_EQ(1, AcceptRecordedFolder(("C:\\" + std::string(256, 'q')).c_str(), windows, nullptr));
+    // "表" ends in the byte of a backslash and "ソ" in that of a '|'.
+    EXPECT_EQ(1, AcceptRecordedFolder("C:\\x\x95\x5C\\\x83\x7C", windows, Cp932));
+    for (const char* path :
+         {"", "Quorvik", "\\Quorvik", "C:Quorvik", "\\\\server\\share\\Quorvik", "C:\\", "C:\\\\",
+          "C:\\Halvenor\\\\Quorvik", "C:\\Halvenor\\..", "C:\\Halvenor\\.\\Quorvik",
+          "C:\\Halvenor\\...\\Quorvik", "C:\\Halvenor\\ ", "C:\\a/..\\Windows",
+          "C:\\Halvenor\\Quorvik:stream", "C:\\Halvenor\\Quor?ik", "C:\\Halvenor\\Quor\tvik"})
+        EXPECT_EQ(0, AcceptRecordedFolder(path, windows, SingleByteCodePage)) << path;
+    // The Windows folder, however it is written.
+    for (const char* path : {"C:\\Windows", "c:\\WINDOWS\\", "C:\\Windows.", "C:\\Windows. \\"})
+        EXPECT_EQ(0, AcceptRecordedFolder(path, windows, SingleByteCodePage)) << path;
+    EXPECT_EQ(0, AcceptRecordedFolder(("C:\\" + std::string(257, 'q')).c_str(), windows, nullptr));
+    EXPECT_EQ(0, AcceptRecordedFolder(nullptr, windows, SingleByteCodePage));
+    // A group: a folder name of up to forty bytes.
+    EXPECT_TRUE(AcceptGroupName(std::string(40, 'g').c_str(), SingleByteCodePage));
+    EXPECT_TRUE(AcceptGroupName("Tools.", SingleByteCodePage));
+    EXPECT_TRUE(AcceptGroupName(kHyo.c_str(), Cp932));
+    for (const std::string& group :
+         {""s, "."s, ".."s, "..."s, " "s, "a\\b"s, "a/b"s, "C:x"s, kHyo, std::string(41, 'g')})
+        EXPECT_FALSE(AcceptGroupName(group.c_str(), SingleByteCodePage)) << group;
+}
+
+// Deepest first, never the drive; a count that a changed record has made
+// too large stops at the drive; the closing backslash names the folder
+// before it, which comes once.
+TEST(RemovableFolders, DeepestFirstAndNeverTheDrive) {
+    const std::string deep = "C:\\Halvenor\\Quorvik";
+    const std::tuple<std::string, unsigned long, std::vector<std::string>> cases[] = {
+        {deep, 2, {deep, "C:\\Halvenor"}},  {deep, 1, {deep}},         {deep, 0, {}},
+        {deep, 99, {deep, "C:\\Halvenor"}}, {"C:\\A\\", 2, {"C:\\A"}}, {"C:\\", 5, {}},
+    };
+    for (const auto& [path, created, folders] : cases) {
+        size_t lengths[16];
+        const int count = RemovableFolderLengths(path.c_str(), created, lengths, 16, nullptr);
+        std::vector<std::string> got;
+        for (int i = 0; i < count; ++i) got.push_back(path.substr(0, lengths[i]));
+        EXPECT_EQ(folders, got) << path << " " << created;
+    }
+}
+
+// /D= refuses a folder with the location page's own texts (only the drive's
+// shape is tested).  Whole options in quotation marks, as a program passing
+// them as separate arguments writes them; "/S" inside the folder is the
+// folder's.  A line with /S stays silent even when refused.
+TEST(CommandLine, TakesEveryOptionInAnyOrderAndCaseOrRefusesWithTheReason) {
+    const auto Parse = [](const std::string& arguments) {
+        InstallOptions options;
+        const int ok = ParseInstallOptions(arguments.c_str(), &options, SingleByteCodePage);
+        return std::pair{ok, options};
+    };
+    const std::string noDrive = "Path invalid!\n\nMissing : or \\ in drive.";
+    const std::pair<std::string, std::string> folders[] = {
+        {"", "Path invalid!\n\nPath may not be empty!"},
+        {"C:", noDrive},
+        {"C:/Tools", noDrive},
+        {"\\\\server\\share", noDrive},
+        {"C:\\", "Path invalid!\n\nPath may not be a root drive..."},
+        {"C:\\a<b>|c\\", "accepted"},
+        {"C:\\" + std::string(256, 'a'), "accepted"},  // 259 characters
+    };
+    for (const auto& [typed, refusal] : folders) {
+        char page[128];
+        const int refused = FormatRefusal(page, sizeof page, CheckTypedPath(typed.c_str()));
+        EXPECT_EQ(refusal, refused ? page : "accepted") << typed;
+        const auto [ok, options] = Parse("/D=" + typed);
+        EXPECT_EQ(refusal, ok ? "accepted" : options.error) << typed;
+    }
+    EXPECT_STREQ("/S", SkipProgramName("\"C:\\My Files\\Kestrova.exe\"  /S"));
+    EXPECT_STREQ("/S /D=C:\\A", SkipProgramName("Kestrova.exe\t/S /D=C:\\A"));
+    const std::string group =
+        "/G= needs a group name of 1 to 40 characters that a folder may have.";
+    const std::string log = "/LOG= needs a file name of at most 259 characters.";
+    const std::string g40(40, 'g'), l256(256, 'l');
+    struct Case {
+        std::string arguments, error;  // no error: accepted
+        int silent;
+        std::string group = "", log = "", folder = "";
+    };
+    const Case cases[] = {
+        {"/log=\"C:\\My Logs\\q.log\" /g=Tools /s /D=\"C:\\My Apps\\Quorvik\"  ", "", 1, "Tools",
+         "C:\\My Logs\\q.log", "C:\\My Apps\\Quorvik"},
+        {"\"/S\" \"/G=My Tools\" \"/D=C:\\A\"", "", 1, "My Tools", "", "C:\\A"},
+        {"/D=C:\\A /S", "", 0, "", "", "C:\\A /S"},
+        {"/G=" + g40 + " /LOG=C:\\" + l256, "", 0, g40, "C:\\" + l256},
+        {"/S /G=..\\Startup", group, 1},
+        {"/G=\"open", group, 0},
+        {"/G=" + g40 + "g", group, 0},
+        {"/LOG= /S", log, 1},
+        {"/LOG=C:\\" + l256 + "l", log, 0},
+        {"/D=C:\\" + std::string(257, 'd'),
+         "Path invalid!\n\nThe folder is longer than 259 characters.", 0},
+        {"/Silent", "Unknown option: /Silent", 0},
+        {"-S", "Unknown option: -S", 0},
+    };
+    for (const Case& c : cases) {
+        const auto [ok, options] = Parse(c.arguments);
+        EXPECT_EQ(c.error.empty(), ok != 0) << c.arguments;
+        EXPECT_EQ(c.error, options.error) << c.arguments;
+        EXPECT_EQ(c.silent, options.silent) << c.arguments;
+        if (!ok) continue;
+        EXPECT_FALSE(options.usage);
+        EXPECT_EQ(c.group, options.group);
+        EXPECT_EQ(c.log, options.logPath);
+        EXPECT_EQ(c.folder, options.folder);
+    }
+    EXPECT_TRUE(Parse("/?").second.usage);
+    const std::tuple<const char*, int, int> uninstall[] = {
+        {"", 1, 0}, {" /s ", 1, 1}, {"/S /D=C:\\A", 0, 1}, {"/X", 0, 0}};
+    for (const auto& [arguments, ok, silent] : uninstall) {
+        int got = -1;
+        EXPECT_EQ(ok, ParseUninstallOptions(arguments, &got)) << arguments;
+        EXPECT_EQ(silent, got) << arguments;
+    }
 }
 
 }  // namespace
