@@ -1,21 +1,24 @@
-// The picture files read back as the resource compiler reads them, and what
-// the installer relies on in the pictures.
+// The picture files read back as the resource compiler reads them, what the
+// installer relies on in them, and the backdrop that shows them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <deque>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "tools/artgen/artwork.h"
 #include "tools/icongen/designs.h"
+#include "shell/backdrop_layout.h"
 #include "tools/pictures/bitmap_file.h"
-#include "tests/unit/helpers.h"
 
 namespace {
 
 using namespace pictures;
+using Bytes = std::vector<std::uint8_t>;
+
+std::uint32_t U16(const Bytes& b, size_t at) { return b.at(at) | (b.at(at + 1) << 8); }
+std::uint32_t U32(const Bytes& b, size_t at) { return U16(b, at) | (U16(b, at + 2) << 16); }
 
 // A bitmap from its 40-byte header at `at`: the colour table, then rows
 // bottom-up, padded to 32-bit words, pixels from the high bits.  An icon's
@@ -133,15 +136,16 @@ TEST(Artwork, CornerBackgroundIsOneFloodFromPixelOneOne) {
     ASSERT_EQ(d.At(1, 1), artgen::kCornerBackground);
     EXPECT_EQ(std::count(d.table.begin(), d.table.end(), artgen::kCornerBackground), 1);
     std::vector<bool> reached(d.index.size(), false);
-    std::deque<std::pair<int, int>> queue{{1, 1}};
-    while (!queue.empty()) {
-        const auto [x, y] = queue.front();
-        queue.pop_front();
-        if (x < 0 || y < 0 || x >= d.width || y >= d.height) continue;
+    std::vector<std::pair<int, int>> todo{{1, 1}};
+    while (!todo.empty()) {
+        const auto [x, y] = todo.back();
+        todo.pop_back();
         const size_t i = static_cast<size_t>(y) * d.width + x;
-        if (reached[i] || d.At(x, y) != artgen::kCornerBackground) continue;
+        if (x < 0 || y < 0 || x >= d.width || y >= d.height || reached[i] ||
+            d.At(x, y) != artgen::kCornerBackground)
+            continue;
         reached[i] = true;
-        queue.insert(queue.end(), {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}});
+        todo.insert(todo.end(), {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}});
     }
     size_t background = 0;
     for (size_t i = 0; i < d.index.size(); ++i) {
@@ -150,19 +154,6 @@ TEST(Artwork, CornerBackgroundIsOneFloodFromPixelOneOne) {
         EXPECT_TRUE(reached[i]) << "cut off at " << i % d.width << "," << i / d.width;
     }
     EXPECT_GT(d.index.size() - background, background / 2) << "the picture should have a subject";
-}
-
-TEST(Artwork, LogoEdgesAreExactlyTheBand) {
-    const Decoded d = DecodeBmp(ArtFile("logo.bmp"));
-    size_t lettering = 0;
-    for (int y = 0; y < d.height; ++y) {
-        for (int x = 0; x < d.width; ++x) {
-            if (x == 0 || y == 0 || x == d.width - 1 || y == d.height - 1)
-                EXPECT_EQ(d.At(x, y), artgen::kBandColour) << x << "," << y;
-            lettering += d.At(x, y) != artgen::kBandColour;
-        }
-    }
-    EXPECT_GT(lettering, d.index.size() / 4);
 }
 
 // Every icon: a clear top-left corner, colour 0 under each clear pixel (so
@@ -185,6 +176,67 @@ TEST(Artwork, IconsHaveClearBackgroundAndASubject) {
             EXPECT_GT(opaque, icon.transparent.size() / 4);
         }
     }
+}
+
+// Title "Quorvik v3.02" (13), tagline "Quorvik - Zintaro!" (18).  The tagline
+// width is truncated from floating point: with the odd length 13, 1024 / 19.5
+// is 52.5 -> 52, where an integer product 19 would give 53.
+TEST(BackdropFonts, FollowTheScreenSize) {
+    const int cases[][7] = {
+        // width, height, length: title height and width, tagline height and width
+        {640, 480, 18, 48, 21, 26, 23},     // 500 / 23; 640 / 27 = 23.7
+        {1024, 768, 13, 76, 49, 42, 52},    // 884 / 18 = 49.1
+        {1920, 1080, 13, 108, 98, 60, 98},  // 1780 / 18 = 98.9; 1920 / 19.5 = 98.5
+    };
+    for (const auto& c : cases) {
+        const FontSize title = TitleFontSize(c[0], c[1], c[2]);
+        const FontSize line = TaglineFontSize(c[0], c[1], c[2]);
+        EXPECT_EQ(std::vector<int>(c + 3, c + 7),
+                  std::vector<int>({title.height, title.width, line.height, line.width}))
+            << c[0];
+    }
+}
+
+// The backdrop draws the logo on a band of its colour, and only when the
+// header of the block it gets (the file without its file header) fits it.
+TEST(Logo, EdgesAreExactlyTheBandAndItIsDrawnOnlyWhenItsHeaderFitsItsBlock) {
+    const Bytes logo = ArtFile("logo.bmp");
+    const Decoded d = DecodeBmp(logo);
+    size_t lettering = 0;
+    for (int y = 0; y < d.height; ++y) {
+        for (int x = 0; x < d.width; ++x) {
+            if (x == 0 || y == 0 || x == d.width - 1 || y == d.height - 1)
+                EXPECT_EQ(d.At(x, y), artgen::kBandColour) << x << "," << y;
+            lettering += d.At(x, y) != artgen::kBandColour;
+        }
+    }
+    EXPECT_GT(lettering, d.index.size() / 4);
+    const unsigned long whole = 40 + 1024 + 132 * 31;  // 130 x 31 pixels of 8 bits, 256 colours
+    ASSERT_EQ(logo.size(), 14 + whole);
+    using Edits = std::vector<std::pair<size_t, uint32_t>>;
+    const std::tuple<Edits, unsigned long, bool> cases[] = {
+        {{}, whole, true},
+        {{}, whole - 1, false},  // last row one byte short
+        {{}, 39, false},
+        {{{8, static_cast<uint32_t>(-31)}}, whole, false},  // top-down: 65,505 rows
+        {{{32, 65535}}, whole, false},                      // a colour table far beyond the block
+        {{{0, whole + 1}}, whole, false},                   // header larger than the block
+        {{{0, 0xFFFFFFF0u}}, whole, false},                 // and one that would wrap a 32-bit sum
+        {{{4, 0x10000 + 130}}, whole, false},               // wider than 16 bits can say
+        {{{14, 7}}, whole, false},                          // no such depth
+        // Run-length coded: the stated image size must lie inside the block;
+        // bit fields would be masks the drawing reads as pixels.
+        {{{16, 1}, {20, 132 * 31 + 1}}, whole, false},
+        {{{16, 3}, {20, 132 * 31}}, whole, false},
+    };
+    for (const auto& [edits, size, fits] : cases) {
+        Bytes block(logo.begin() + 14, logo.end());
+        for (const auto& [at, value] : edits)
+            for (int i = 0; i < 4; ++i) block[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+        EXPECT_EQ(fits, DibFitsBlock(block.data(), size) != 0)
+            << "field at " << (edits.empty() ? 0 : edits.back().first) << ", size " << size;
+    }
+    EXPECT_FALSE(DibFitsBlock(nullptr, 100));
 }
 
 }  // namespace

@@ -6,14 +6,11 @@
 
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <string>
-#include <vector>
 
 #include "tools/winhelp/contents.h"
 #include "tools/winhelp/hlpwriter.h"
 #include "tools/winhelp/topicsource.h"
-#include "tests/unit/helpers.h"
 
 namespace winhelp {
 namespace {
