@@ -70,8 +70,8 @@ std::string Compose(Composer what, const std::string& folder, const std::string&
 // would take the next byte written (the separator, or the '.' of ".lnk") as
 // its trail byte, so it is refused; a pair before it does not make it a
 // trail.  The uninstall command is quoted only when it holds a blank, which
-// the system would stop at; the quiet one always.  A reported folder is
-// shown with a capital at each word's start: after a backslash or a blank.
+// the system would stop at; the quiet one always.  A reported folder keeps
+// a capital only where a word starts: first, or after a backslash or blank.
 TEST(Paths, ComposersFitExactlyAndRefuseOneByteShort) {
     const LeadBytePredicate sb = SingleByteCodePage;
     const std::string f240 = "C:\\" + std::string(240, 'f');

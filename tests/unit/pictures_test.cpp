@@ -7,9 +7,9 @@
 #include <tuple>
 #include <vector>
 
+#include "shell/backdrop_layout.h"
 #include "tools/artgen/artwork.h"
 #include "tools/icongen/designs.h"
-#include "shell/backdrop_layout.h"
 #include "tools/pictures/bitmap_file.h"
 
 namespace {
