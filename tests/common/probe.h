@@ -1,6 +1,5 @@
 // Reading back what the installer and the uninstaller leave in the system
-// (files, shortcuts, registry values) and planting what they meet: one
-// module for the Windows test programs and the end-to-end scenarios.
+// and planting what they meet, for every Windows test.
 #pragma once
 
 #include <windows.h>
@@ -20,9 +19,8 @@ int PlantFile(const char* path, DWORD size, const char* mark);
 // Whether two files hold the same bytes; logs how they differ.
 int SameFileContents(const char* a, const char* b);
 
-// A saved shortcut read back through the shell-link object, COM
-// initialised here: its target, working folder and description must be
-// the ones given.
+// A saved shortcut read back through the shell-link object: its target,
+// working folder and description.
 void ExpectShortcut(const char* linkFile, const char* target, const char* folder,
                     const char* description);
 // Its target alone; 0 when it cannot be read.

@@ -1,10 +1,8 @@
-// The copy engine's own defences, each alone, where the system does not
-// provoke them one at a time: a short write, a failed write and a failed
-// close (the expansion's file operations replaced by fakes); a stream that
-// LZ32 expands with a byte changed, ends early or runs on (LZRead wrapped);
-// and the 128-byte limit of the path LZ32 keeps (LZOpenFileA replaced by a
-// stand-in that records what it is given).  The run is silent and logged,
-// so each failure's message is read from the log.
+// The copy engine's own defences, each alone where the system would not
+// provoke them: a short, failed write or close (through fakes), a stream
+// changed, cut or running on (LZRead wrapped), and the 128-byte limit of
+// the path LZ32 keeps (LZOpenFileA replaced by a recording stand-in).
+// Silent and logged, each failure's message is read from the log.
 #include <string.h>
 
 #include <initializer_list>

@@ -1,9 +1,8 @@
-// The end-to-end driver: starts the programs under test and looks at them
-// as a user's tools would, from a process of its own, through window
-// messages and the screen.  Functions return 1 for success and 0 for
-// failure (a time-out is one) and log why.  Every wait notes, between two
-// looks, each new visible top-level window and message box of the programs
-// started, so that a scenario can ask afterwards what appeared.
+// The end-to-end driver: looks at the programs it starts as a user's tools
+// would, from a process of its own, through window messages and the
+// screen.  Functions return 1 for success, 0 for failure (logged).  Every
+// wait notes each new window and message box of the programs started, so
+// that a scenario can ask afterwards what appeared.
 #pragma once
 
 #include <windows.h>

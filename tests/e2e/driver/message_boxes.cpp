@@ -1,14 +1,9 @@
-// Message boxes: found by their shape, read, told by their icon, answered.
-//
-// A message box is a dialog ("#32770") whose children are one text static,
-// at most one icon static and buttons with the system's answer ids (IDOK to
-// IDCONTINUE); no page of the installer has that shape.  The ids of the
-// statics differ between Windows and Wine, so only their kinds count.
-//
-// The icon: on Windows STM_GETICON gives the system's shared icon, the very
-// handle that LoadIconA(NULL, IDI_WARNING) gives here.  Under Wine every
-// process loads its own copy, so the icon is told by its picture: the
-// static's square on the screen against each system icon drawn here.
+// Message boxes: a dialog ("#32770") of one text static, at most one icon
+// static and buttons with the system's answer ids, a shape no page has (the
+// statics' ids differ between Windows and Wine, so only kinds count).  On
+// Windows the icon static holds the system's shared icon; under Wine every
+// process loads its own copy, so the icon is told by its picture on the
+// screen against each system icon drawn here.
 #include <string.h>
 
 #include "internal.h"

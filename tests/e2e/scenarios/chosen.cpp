@@ -1,7 +1,5 @@
-// An installation with the user's own choices: the options filling the
-// pages, the location page's refusals, the group page's rules against a
-// Start menu with folders of its own, and the read-me viewer started at
-// the end.
+// An installation with the user's own choices, the pages' rules, the
+// read-me viewer and the removal.
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>

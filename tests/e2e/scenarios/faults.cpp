@@ -1,7 +1,5 @@
-// The copy's defences: every fault must end the installation with its
-// message, never be reported as success, and leave nothing planted or
-// half-written in place of a file.  Unattended runs show each message in
-// the log; one run through the pages shows the boxes.
+// The copy's defences: every fault ends the installation with its message,
+// never as success, and leaves nothing half-written in place of a file.
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>

@@ -41,14 +41,12 @@ void ExpectExit(DrvProcess* p, DWORD code);
 void ExpectBackdropAndPage(DrvProcess* p, HWND page);
 // Exactly one abort message, then the end with exit code 0.
 void ExpectAbortAndExit(DrvProcess* p);
-// Whether the backdrop's stage list shows the line of StageMask bit `bit`
-// bright and every other line dull (0: all dull); logs the counts when
-// `report` is set.  ExpectStageLit waits for it.
+// The stage list: the line of StageMask bit `bit` bright, every other one
+// dull (0: all dull); counts logged when `report` is set.
 int StageLit(unsigned int bit, int report);
 void ExpectStageLit(unsigned int bit);
 
 // An unattended run to its end: its exit code (99 when it did not end).
-// Its log goes to SilentLog when the arguments ask for one.
 extern const char SilentLog[];
 DWORD RunSilently(const char* program, const char* args);
 // Whether the log holds `text`; when not, the whole log is logged.

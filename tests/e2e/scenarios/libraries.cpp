@@ -1,8 +1,6 @@
-// Libraries planted beside the installer under system libraries' names (a
-// downloads folder may hold anything) must never be loaded, and a missing
-// system library ends the run before any page.  The harness runs this with
-// Wine preferring native lz32 and comctl32, so that Wine, like Windows,
-// would take a file beside the program.
+// Libraries planted beside the installer under system libraries' names are
+// never loaded (the harness makes Wine, like Windows, prefer a file beside
+// the program), and a missing system library ends the run before any page.
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>

@@ -33,8 +33,7 @@ void ShootBox(DrvProcess* p, const char* shot, unsigned int bit, const char* cap
     DrvAnswer(box, answer);
 }
 
-// The agreement shows exactly its resource and reads by scrolling, not by
-// Tab.
+// The agreement shows exactly its resource and reads by scrolling, not Tab.
 void CheckAgreement(const DrvContext* ctx, DrvProcess* p, HWND agreement) {
     ExpectBackdropAndPage(p, agreement);
     static char shown[40000];
@@ -200,8 +199,7 @@ BOOL CALLBACK FindRichEdit(HWND child, LPARAM found) {
     return *(HWND*)found == NULL;
 }
 
-// Waits for the viewer of the help file titled `title` to show a topic
-// beginning with `topicTitle`; its text into `shown`.
+// The viewer's topic once it begins with `topicTitle`; its text in `shown`.
 HWND ShownTopic(DrvProcess* p, const char* title, const char* topicTitle, char* shown, int size) {
     HWND topic = NULL;
     auto showing = [&] {
@@ -220,10 +218,9 @@ HWND ShownTopic(DrvProcess* p, const char* title, const char* topicTitle, char* 
     return topic;
 }
 
-// The system's help viewer opens each installed help file, at its
-// contents or at a topic named by its context, and follows a link: the
-// viewer finds both by its own hash of the name, through the file's index
-// and topic blocks.
+// The system's help viewer opens an installed help file at its contents or
+// a topic named by its context and follows a link, finding both by its own
+// hash of the name through the file's index and topic blocks.
 void ExpectHelpJump(const char* file, const char* context, const char* title, const char* from,
                     const char* link, const char* to) {
     char viewer[MAX_PATH], args[MAX_PATH + 64], shown[4096] = "";
