@@ -30,20 +30,6 @@ const PayloadEntry* Row(const char* fileName) {
     return NULL;
 }
 
-void WindowsFile(char* out, const char* name) {
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, sizeof windows);
-    snprintf(out, MAX_PATH, "%s\\%s", windows, name);
-}
-
-// The file's staged name: in the temporary folder, '_' last.
-void StagedFile(char* out, const char* name) {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    snprintf(out, MAX_PATH, "%s%s", temp, name);
-    out[strlen(out) - 1] = '_';
-}
-
 // Nothing of an earlier run stays: each fault meets a fresh system.
 void CleanUp() {
     SHFILEOPSTRUCTA remove = {};
@@ -53,9 +39,9 @@ void CleanUp() {
     SHFileOperationA(&remove);
     char path[MAX_PATH];
     for (int i = 0; i < installCount; ++i) {
-        WindowsFile(path, PayloadTable[i].fileName);
+        WindowsFile(PayloadTable[i].fileName, path, sizeof path);
         DeleteFileA(path);
-        StagedFile(path, PayloadTable[i].fileName);
+        StagedPath(PayloadTable[i].fileName, path, sizeof path);
         DeleteFileA(path);
     }
     DeleteFileA(SilentLog);
@@ -66,7 +52,7 @@ void ExpectNoNewFileLeft(const char* installFolder) {
     char leftover[MAX_PATH];
     snprintf(leftover, sizeof leftover, "%s\\Kestrova.new", installFolder);
     CHECK(!FileExists(leftover));
-    WindowsFile(leftover, "Kestrova.new");
+    WindowsFile("Kestrova.new", leftover, sizeof leftover);
     CHECK(!FileExists(leftover));
 }
 
@@ -87,7 +73,7 @@ void ExpectSilentFailure(const char* installer, const char* args, const char* fi
 // SZDD (LZ32 would pass it through unchanged), held open by another program.
 HANDLE PlantStaged(const char* fileName, DWORD access) {
     char staged[MAX_PATH];
-    StagedFile(staged, fileName);
+    StagedPath(fileName, staged, sizeof staged);
     const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     if (!PlantFile(staged, Row(fileName)->unpackedSize, PlantedMark)) return INVALID_HANDLE_VALUE;
     return CreateFileA(staged, access, access == GENERIC_READ ? FILE_SHARE_READ : shareAll, NULL,
@@ -119,7 +105,7 @@ SCENARIO(install_faults_silent) {
     CHECK(CreateDirectoryA("C:\\Halvenor", NULL) && CreateDirectoryA(DefaultFolder, NULL) &&
           CreateDirectoryA("C:\\Halvenor\\Quorvik\\Quorvik.exe", NULL));
     ExpectSilentFailure(ctx->installer, "", "C:\\Halvenor\\Quorvik\\Quorvik.exe", OpenDestination);
-    WindowsFile(path, "Zelmunin.exe");
+    WindowsFile("Zelmunin.exe", path, sizeof path);
     ProductFile(ctx, "Zelmunin.exe", saved, sizeof saved);
     CHECK(SameFileContents(path, saved));
     CHECK_EQ_INT(CountStagedFiles(), installCount);
@@ -183,13 +169,13 @@ SCENARIO(install_aborted) {
     CHECK(DrvWaitFor(30000, "the copying phase", [&] {
         return DrvItemText(page, 400, label, sizeof label) && !strcmp(label, "Copying:");
     }));
-    StagedFile(staged, "Qvshell.dll");
+    StagedPath("Qvshell.dll", staged, sizeof staged);
     REQUIRE(PlantFile(staged, Row("Qvshell.dll")->unpackedSize, PlantedMark));
     EXPECT_MESSAGE_BOX(p, "Kestrova", "Unable to read source file!\nInstallation will now be aborted.",
                        MB_ICONERROR, IDOK);
     ExpectAbortAndExit(p);
     CHECK_EQ_INT(DrvMessageBoxCount(NULL), 2);
-    WindowsFile(installed, "Qvshell.dll");
+    WindowsFile("Qvshell.dll", installed, sizeof installed);
     CHECK(!FileExists(installed));
     ExpectNoNewFileLeft(DefaultFolder);
 

@@ -136,9 +136,6 @@ void ProgramsFolder(char* out, int size) {
     lstrcpynA(out, folder, size);
 }
 
-namespace {
-
-// Where the installer puts a row's file.
 void InstalledPath(const PayloadEntry& row, const char* installFolder, char* out, int size) {
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
@@ -151,7 +148,18 @@ void InstalledPath(const PayloadEntry& row, const char* installFolder, char* out
     snprintf(out, size, "%s%s%s", folder, separated ? "" : "\\", row.fileName);
 }
 
-}  // namespace
+void StagedPath(const char* fileName, char* out, int size) {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    snprintf(out, size, "%s%s", temp, fileName);
+    out[strlen(out) - 1] = '_';
+}
+
+void WindowsFile(const char* name, char* out, int size) {
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    snprintf(out, size, "%s\\%s", windows, name);
+}
 
 void CheckInstalledFiles(const DrvContext* ctx, const char* installFolder) {
     for (int i = 0; i < installCount; ++i) {
@@ -163,12 +171,10 @@ void CheckInstalledFiles(const DrvContext* ctx, const char* installFolder) {
 }
 
 int CountStagedFiles(void) {
-    char temp[MAX_PATH], staged[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
+    char staged[MAX_PATH];
     int count = 0;
     for (int i = 0; i < installCount; ++i) {
-        snprintf(staged, sizeof staged, "%s%s", temp, PayloadTable[i].fileName);
-        staged[strlen(staged) - 1] = '_';
+        StagedPath(PayloadTable[i].fileName, staged, sizeof staged);
         count += FileExists(staged);
     }
     return count;

@@ -57,6 +57,14 @@ int ProductFile(const DrvContext* ctx, const char* name, char* out, int size);
 
 void ProgramsFolder(char* out, int size);
 
+// Where the installer puts a payload row's file (the Windows folder or
+// `installFolder`), where it stages a file (the temporary folder, '_'
+// last), and a file of the Windows folder.
+struct PayloadEntry;
+void InstalledPath(const PayloadEntry& row, const char* installFolder, char* out, int size);
+void StagedPath(const char* fileName, char* out, int size);
+void WindowsFile(const char* name, char* out, int size);
+
 // Every payload file in its folder, byte for byte as built.
 void CheckInstalledFiles(const DrvContext* ctx, const char* installFolder);
 // The staged copies (a name with '_' last) in the temporary folder.

@@ -49,12 +49,9 @@ void Uninstall(const DrvContext* ctx, int asks, const char* text, int icon, DWOR
 }
 
 void ExpectProductGone() {
-    char windows[MAX_PATH], path[MAX_PATH];
-    GetWindowsDirectoryA(windows, sizeof windows);
+    char path[MAX_PATH];
     for (int i = 0; i < installCount; ++i) {
-        const PayloadEntry& row = PayloadTable[i];
-        snprintf(path, sizeof path, "%s\\%s", row.flags & FlagWindowsDir ? windows : DefaultFolder,
-                 row.fileName);
+        InstalledPath(PayloadTable[i], DefaultFolder, path, sizeof path);
         if (!CHECK(!FileExists(path))) Log("  left: %s", path);
     }
     UninstallShortcut(path, sizeof path);
