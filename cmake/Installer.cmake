@@ -16,6 +16,8 @@ set(KESTROVA_SOURCES
     shell/silent_install.cpp
     engine/code_page.cpp
     engine/folder_chain.cpp
+    engine/folder_trust.cpp
+    engine/install_folder.cpp
     engine/shared_folders.cpp
     engine/message_pump.cpp
     engine/progress_meter.cpp

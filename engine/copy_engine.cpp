@@ -2,7 +2,7 @@
 
 #include "engine/checksum.h"
 #include "engine/code_page.h"
-#include "engine/folder_chain.h"
+#include "engine/install_folder.h"
 #include "engine/message_pump.h"
 #include "engine/paths.h"
 #include "engine/payload_table.h"
@@ -50,8 +50,6 @@ const DWORD CopyingEndPause = 2000;
 
 const int ReadSize = 32;
 const int CompareSize = 512;
-// LZOpenFileA keeps the path in an OFSTRUCT, which holds 128 bytes.
-const int LzPathLimit = OFS_MAXPATHNAME;
 // What each file is expanded into, beside its destination, until it is
 // whole and checked: a failure then never touches a previous copy.
 const char NewFileName[] = "Kestrova.new";
@@ -148,15 +146,30 @@ const char* ExpandInto(HWND page, INT source, HANDLE file, const PayloadEntry& r
     return NULL;
 }
 
+// LZ32 is given its own duplicate of the held handle, which LZClose
+// closes: it reads the very file that was compared, never the staged name
+// again, which another user could point elsewhere in between.  The
+// duplicate shares the position, which the comparison left at the end.
+INT OpenHeldForExpansion(HANDLE held) {
+    HANDLE process = GetCurrentProcess();
+    HANDLE duplicate;
+    if (!DuplicateHandle(process, held, process, &duplicate, 0, FALSE, DUPLICATE_SAME_ACCESS))
+        return -1;
+    // LZ32 takes a file handle of the old kind, an int, which holds every
+    // handle value the system gives out.
+    INT source = -1;
+    if (SetFilePointer(duplicate, 0, NULL, FILE_BEGIN) == 0)
+        source = SystemFunctions.lzInit(static_cast<HFILE>(reinterpret_cast<INT_PTR>(duplicate)));
+    if (source < 0) CloseHandle(duplicate);
+    return source;
+}
+
 // Expands the held staged file into `newPath`, then puts it in place of
 // `destinationPath`.  Returns NULL, or the failure's message; on failure
 // the new file is gone and the destination is as it was.
-const char* ExpandAndReplace(HWND page, const char* stagedPath, const char* newPath,
+const char* ExpandAndReplace(HWND page, HANDLE held, const char* newPath,
                              const char* destinationPath, const PayloadEntry& row) {
-    OFSTRUCT openInfo;
-    INT source = -1;
-    if (lstrlenA(stagedPath) < LzPathLimit)
-        source = SystemFunctions.lzOpenFile(const_cast<LPSTR>(stagedPath), &openInfo, OF_READ);
+    INT source = OpenHeldForExpansion(held);
     if (source < 0) return OpenSourceFailed;
     HANDLE file = CreateFreshFile(newPath, 0);
     if (file == INVALID_HANDLE_VALUE) {
@@ -186,7 +199,7 @@ int ExpandFile(HWND page, const char* stagedPath, const char* newPath, const cha
     else if (!StagedMatchesResource(held, row))
         failure = ReadSourceFailed;
     else
-        failure = ExpandAndReplace(page, stagedPath, newPath, destinationPath, row);
+        failure = ExpandAndReplace(page, held, newPath, destinationPath, row);
     if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     if (failure) {
         LogLine("Not expanded: %s", destinationPath);
@@ -242,8 +255,13 @@ void EndPageAfterFailure(HWND page) {
     EndDialog(page, ShowAbortMessage(page));
 }
 
-void StageFiles(HWND page) {
-    CreateFolderChain(ProgramPath, SystemLeadByte, &createdFolderCount);
+int StageFiles(HWND page) {
+    const char* refusal = PrepareInstallFolder(&createdFolderCount);
+    if (refusal) {
+        LogLine("Install folder refused: %s: %s", ProgramPath, refusal);
+        ShowFailure(page, OpenDestinationFailed);
+        return -1;
+    }
     SetUpProgressStep(&Progress, PayloadTable, installCount);
     for (int i = 0; i < installCount; ++i) {
         const PayloadEntry& row = PayloadTable[i];
@@ -257,6 +275,7 @@ void StageFiles(HWND page) {
         FakeStepsForOneFile(page);
         PumpMessages(page, FilePause);
     }
+    return 1;
 }
 
 void RemoveStagedFiles(HWND page) {
@@ -277,7 +296,10 @@ void RemoveStagedFiles(HWND page) {
 
 void StagePayload(HWND page) {
     KillTimer(page, StagingTimer);
-    StageFiles(page);
+    if (StageFiles(page) == -1) {
+        EndPageAfterFailure(page);
+        return;
+    }
     PumpMessages(page, PhaseEndPause);
     MeterReset(CopyingColour);
     SetTimer(page, CopyingTimer, PhaseDelay, NULL);

@@ -35,14 +35,14 @@ extern ExpansionFileTable ExpansionFiles;
 extern int copyIndex;
 
 // How many of the deepest folders of ProgramPath the copy made itself
-// (CreateFolderChain), for the uninstall record.
+// (PrepareInstallFolder), for the uninstall record.
 extern int createdFolderCount;
 
 // The work of each phase, without the timers that pace the page: a silent
-// run (page NULL) calls them one after the other.  CopyOneFile expands the
-// row at copyIndex and advances it; it returns 1, or -1 once the failure
-// has been shown.
-void StageFiles(HWND page);
+// run (page NULL) calls them one after the other.  StageFiles first makes
+// the install folder ready; CopyOneFile expands the row at copyIndex and
+// advances it.  Both return 1, or -1 once the failure has been shown.
+int StageFiles(HWND page);
 int CopyOneFile(HWND page);
 void RemoveStagedFiles(HWND page);
 

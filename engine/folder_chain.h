@@ -1,4 +1,5 @@
-// Creation of the install folder and every folder above it.
+// Walking a folder path safely: every folder on it opened as itself and
+// held, missing ones made with the installer's own permissions.
 #ifndef KESTROVA_ENGINE_FOLDER_CHAIN_H
 #define KESTROVA_ENGINE_FOLDER_CHAIN_H
 
@@ -30,17 +31,46 @@ const DWORD FolderReadExecute = FILE_GENERIC_READ | FILE_GENERIC_EXECUTE;
 // system refuses any step (then nothing of it may be used).
 int BuildFolderSecurity(FolderSecurity* security);
 
-// Asks the system for each folder of `path` from the drive down (the order of
-// FolderChainLengths), and finally for the whole path, each with the
-// permissions of BuildFolderSecurity; a folder that exists already keeps its
-// own.  The outcome of each request is ignored: a folder that exists, or
-// cannot be made, shows up later when a file cannot be created in it.
-// Returns 1 once the requests are made, 0 without making any when the path
-// is refused (longer than 259 characters, or not starting with a drive
-// letter, a colon and a backslash) or the permissions cannot be built.
-// `created` receives how many requests of the chain, counted from its end,
-// followed the first folder that this call made (0 when it made none): the
-// folders that are the installer's own, for the uninstaller to remove.
-int CreateFolderChain(const char* path, LeadBytePredicate isLead, int* created);
+// The folders of a path, from its drive's root down, each held open so
+// that nobody can rename, delete or replace it while the program works
+// inside; `lengths` are the prefixes of the path that name them.
+constexpr int HeldFolderLimit = 132;  // a root and up to 128 folders of 259 characters
+struct HeldFolders {
+    HANDLE handles[HeldFolderLimit];
+    size_t lengths[HeldFolderLimit];
+    int count;
+};
+
+enum FolderWalkOptions {
+    WalkExisting = 0,
+    MakeMissing = 1,   // a missing folder is made, with BuildFolderSecurity's permissions
+    CheckKeepers = 2,  // each folder must pass FolderKeptSafe (engine/folder_trust.h)
+};
+
+enum FolderWalkResult {
+    FolderHeld,     // every folder is held
+    FolderMissing,  // a folder is not there: the ones above it stay held
+    FolderLinked,   // a folder on the way is a link or junction, or no folder
+    FolderForeign,  // a folder on the way is not kept by administrators alone
+    FolderRefused,  // the path is not usable, or a folder cannot be opened or made
+};
+
+// Walks `path` (as FolderChainLengths takes it) from its root down.  Each
+// folder is opened as itself, never through a link, and without letting
+// anyone delete or rename it; one that is a link or junction ends the walk.
+// The handles are kept in `held` until ReleaseFoldersFrom, except after
+// FolderLinked, FolderForeign and FolderRefused, which release them all.
+// With MakeMissing, `created` receives how many folders of the chain,
+// counted from its end, followed the first one this call made (0 when it
+// made none): the folders that are the installer's own.
+FolderWalkResult HoldFolderChain(const char* path, int options, LeadBytePredicate isLead,
+                                 HeldFolders* held, int* created);
+
+// Closes the handles of the held folders whose prefix is at least `length`
+// long: the folder of that length and every one below it.
+void ReleaseFoldersFrom(HeldFolders* held, size_t length);
+
+// A few words on why a walk failed, for the log; "" for FolderHeld.
+const char* FolderWalkReason(FolderWalkResult result);
 
 #endif  // KESTROVA_ENGINE_FOLDER_CHAIN_H

@@ -207,3 +207,38 @@ int FolderChainLengths(const char* path, size_t* lengths, int maxCount, LeadByte
     lengths[count++] = end;
     return count;
 }
+
+int FoldDotNames(char* path, LeadBytePredicate isLead) {
+    isLead = OrSingleByte(isLead);
+    if (!path || path[0] == '\0' || CharWidth(path, isLead) != 1 || path[1] != kColon ||
+        CharWidth(path + 1, isLead) != 1 || path[2] != kBackslash ||
+        CharWidth(path + 2, isLead) != 1)
+        return 0;
+    // Names are copied down over the ones dropped; `written` never passes
+    // `read`, so the copy reads nothing it has overwritten.
+    size_t written = 3;
+    size_t read = 3;
+    while (path[read] != '\0') {
+        size_t begin = read;
+        while (path[read] != '\0' &&
+               !(path[read] == kBackslash && CharWidth(path + read, isLead) == 1))
+            read += CharWidth(path + read, isLead);
+        size_t length = read - begin;
+        if (path[read] != '\0') ++read;  // the backslash after the name
+        if (length == 0 || (length == 1 && path[begin] == '.')) continue;
+        if (length == 2 && path[begin] == '.' && path[begin + 1] == '.') {
+            // Back to the end of the name before the last one kept, never
+            // above the drive's root; found from the front, since a trail
+            // byte may be a backslash.
+            size_t end = 3;
+            for (size_t i = 3; i < written; i += CharWidth(path + i, isLead))
+                if (path[i] == kBackslash && CharWidth(path + i, isLead) == 1) end = i;
+            written = end;
+            continue;
+        }
+        if (written > 3) path[written++] = kBackslash;
+        for (size_t i = 0; i < length; ++i) path[written++] = path[begin + i];
+    }
+    path[written] = '\0';
+    return 1;
+}

@@ -71,7 +71,7 @@ int LinkName(char* dest, size_t destSize, const char* folder, const char* group,
 //   "C:\WINDOWS\TEMP\"        -> "C:\Windows\Temp\"
 void NormaliseNameCase(char* path, LeadBytePredicate isLead);
 
-// The folders that CreateFolderChain asks the system for, as prefix lengths
+// The folders that HoldFolderChain walks (after the drive root), as prefix lengths
 // of `path` in the order in which they are created: one for every backslash
 // after the drive's ":\", ending before that backslash, then the whole path.
 // "C:\Halvenor\Quorvik" gives 11, 19; "C:\A\" gives 4, 5 (the second request
@@ -91,5 +91,16 @@ int FolderChainLengths(const char* path, size_t* lengths, int maxCount, LeadByte
 // 1 when the path's last character is a backslash (not the second byte of a
 // two-byte character), 0 otherwise or for an empty path.
 int EndsWithBackslash(const char* path, LeadBytePredicate isLead);
+
+// Folds a path the way the system reads it, in place: empty names and "."
+// are dropped, and ".." drops the name before it (never the drive's root),
+// so that the installer records, and the uninstaller checks, the folder
+// that was really used.  No backslash is left at the end unless the result
+// is a drive root.  Returns 1, or 0 (path unchanged) when it does not start
+// with a drive as FolderChainLengths requires.
+//   "C:\Apps\..\Quorvik"   -> "C:\Quorvik"
+//   "C:\A\.\B"           -> "C:\A\B"
+//   "C:\..\A"              -> "C:\A"
+int FoldDotNames(char* path, LeadBytePredicate isLead);
 
 #endif  // KESTROVA_ENGINE_PATHS_H

@@ -1,6 +1,7 @@
 #include "pages/group_page.h"
 
 #include "engine/code_page.h"
+#include "engine/folder_names.h"
 #include "engine/paths.h"
 #include "engine/shared_folders.h"
 #include "pages/pages.h"
@@ -17,6 +18,8 @@
 char GroupName[GroupNameSize];
 const char StartMenuMissing[] = "Unable to locate the Start Menu!";
 const char ShortcutsFailed[] = "Unable To Create Shortcuts!";
+const char GroupNameRefused[] =
+    "Group invalid!\n\nA group is one or more folder names separated by backslashes.";
 
 namespace {
 
@@ -67,11 +70,20 @@ void SetDefaultGroup(HWND page) { SetGroup(page, ProductName); }
 
 // A longer name, which only a listed folder can put into the field, is
 // taken cut after its 40th character, so a folder of the cut name is made.
+// A name the uninstaller could not take back from the record (one that
+// leaves the Programs folder with "..", or no folder can have) is refused
+// here, where the user can still change it.
 int ReadGroupName(HWND page) {
     GetDlgItemTextA(page, GroupFieldId, GroupName, sizeof GroupName);
-    if (GroupName[0] != '\0') return 1;
-    MessageBoxA(page, "Group may not be empty!", InstallerName, MB_ICONWARNING);
-    return 0;
+    if (GroupName[0] == '\0') {
+        MessageBoxA(page, "Group may not be empty!", InstallerName, MB_ICONWARNING);
+        return 0;
+    }
+    if (!AcceptGroupName(GroupName, SystemLeadByte)) {
+        MessageBoxA(page, GroupNameRefused, InstallerName, MB_ICONWARNING);
+        return 0;
+    }
+    return 1;
 }
 
 BOOL DrawGroupItem(const DRAWITEMSTRUCT* item) {

@@ -12,3 +12,5 @@ extern char GroupName[GroupNameSize];
 // with ShowFailure.
 extern const char StartMenuMissing[];
 extern const char ShortcutsFailed[];
+// A name no folder can have, or with a part such as "..": the page stays.
+extern const char GroupNameRefused[];

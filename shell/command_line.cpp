@@ -17,7 +17,8 @@ const char UsageText[] =
 
 namespace {
 
-const char GroupRefused[] = "/G= needs a group name of 1 to 40 characters that a folder may have.";
+const char GroupRefused[] =
+    "/G= needs a group of 1 to 40 characters: folder names separated by backslashes.";
 const char LogRefused[] = "/LOG= needs a file name of at most 259 characters.";
 const char FolderTooLong[] = "Path invalid!\n\nThe folder is longer than 259 characters.";
 const char UnknownOption[] = "Unknown option: ";

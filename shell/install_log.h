@@ -3,8 +3,9 @@
 #pragma once
 
 // Opens `path` for appending (it is made when missing).  Returns 1, or 0
-// when it cannot be written or is not a plain file of a single name (a
-// hard link, a symbolic link or a folder).
+// when it cannot be written, is not a plain file of a single name (a hard
+// link, a symbolic link or a folder), or a folder on its way is a link or
+// junction.  Its folders are held until CloseInstallLog.
 int OpenInstallLog(const char* path);
 
 // One line, formatted as wsprintfA formats, with CR LF added; nothing when

@@ -50,12 +50,12 @@ int RunSilentInstall() {
         return Fail(folders == SharedFoldersNoTemp ? OpenSourceFailed : OpenDestinationFailed);
 
     copyIndex = 0;
-    StageFiles(NULL);
-    while (copyIndex < installCount)
-        if (CopyOneFile(NULL) == -1) {
-            ShowAbortMessage(NULL);
-            return ExitFailed;
-        }
+    int copied = StageFiles(NULL);
+    while (copied == 1 && copyIndex < installCount) copied = CopyOneFile(NULL);
+    if (copied == -1) {
+        ShowAbortMessage(NULL);
+        return ExitFailed;
+    }
     RemoveStagedFiles(NULL);
 
     if (!ProgramsFolderExists()) return Fail(StartMenuMissing);

@@ -67,7 +67,7 @@ int LoadSystemFunctions(char* missing, int missingSize) {
 #ifdef KESTROVA_TEST_STATIC_LZ32
     // A test build only: lz32 imported the ordinary way, found by the search
     // order, so the planted-library test can show that it would catch this.
-    SystemFunctions.lzOpenFile = LZOpenFileA;
+    SystemFunctions.lzInit = LZInit;
     SystemFunctions.lzRead = LZRead;
     SystemFunctions.lzClose = LZClose;
 #endif
@@ -82,7 +82,7 @@ int LoadSystemFunctions(char* missing, int missingSize) {
         return 0;
     }
 #ifndef KESTROVA_TEST_STATIC_LZ32
-    if (!Resolve(lz, "LZOpenFileA", &SystemFunctions.lzOpenFile, missing, missingSize) ||
+    if (!Resolve(lz, "LZInit", &SystemFunctions.lzInit, missing, missingSize) ||
         !Resolve(lz, "LZRead", &SystemFunctions.lzRead, missing, missingSize) ||
         !Resolve(lz, "LZClose", &SystemFunctions.lzClose, missing, missingSize))
         return 0;

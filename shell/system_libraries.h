@@ -11,7 +11,7 @@
 #include <lzexpand.h>
 
 struct SystemFunctionTable {
-    decltype(&LZOpenFileA) lzOpenFile;
+    decltype(&LZInit) lzInit;
     decltype(&LZRead) lzRead;
     decltype(&LZClose) lzClose;
     decltype(&ImageList_Draw) imageListDraw;

@@ -35,6 +35,9 @@ constexpr char ProgramGroupValue[] = "Program Group";
 // How many of the deepest folders of the install path the installer made
 // itself (REG_DWORD): the uninstaller removes those, and only when empty.
 constexpr char CreatedFoldersValue[] = "Created Folders";
+// 1 when the installer made the group's folder (REG_DWORD): an existing
+// group, such as the system's StartUp, is never the uninstaller's to remove.
+constexpr char CreatedGroupValue[] = "Created Group";
 
 // The keys that hold values, each named below its parent.
 enum RecordKey {

@@ -10,6 +10,7 @@
 #include "shell/product_identity.h"
 #include "system/record_contents.h"
 #include "system/record_values.h"
+#include "system/shortcuts.h"
 
 namespace {
 
@@ -53,9 +54,19 @@ DWORD CreatedFoldersToRecord(HKEY entry) {
     return earlier > created ? earlier : created;
 }
 
+// Likewise a group the first installation made stays the product's when a
+// second one finds it there.
+DWORD CreatedGroupToRecord(HKEY entry) {
+    char recorded[GroupNameSize];
+    if (groupFolderCreated || !ReadTextValue(entry, ProgramGroupValue, recorded, sizeof recorded) ||
+        lstrcmpiA(recorded, GroupName) != 0)
+        return static_cast<DWORD>(groupFolderCreated);
+    return ReadNumberValue(entry, CreatedGroupValue) ? 1 : 0;
+}
+
 // The details beyond name and command that the list of installed programs
 // shows, and what the uninstaller needs to find the folders it may remove.
-void WriteListDetails(HKEY entry, DWORD createdFolders) {
+void WriteListDetails(HKEY entry, DWORD createdFolders, DWORD createdGroup) {
     char icon[MAX_PATH];
     if (JoinPath(icon, sizeof icon, ProgramPath, PayloadTable[ProgramRow].fileName, SystemLeadByte))
         SetText(entry, DisplayIconValue, icon);
@@ -66,6 +77,7 @@ void WriteListDetails(HKEY entry, DWORD createdFolders) {
     SetNumber(entry, NoModifyValue, 1);
     SetNumber(entry, NoRepairValue, 1);
     SetNumber(entry, CreatedFoldersValue, createdFolders);
+    SetNumber(entry, CreatedGroupValue, createdGroup);
 }
 
 // A parent key, only ever opened: the installer adds keys of its own and
@@ -112,6 +124,7 @@ void WriteUninstallEntry() {
     HKEY entry = MakeRecordKey(parent, UninstallEntryKey);
     if (entry) {
         const DWORD createdFolders = CreatedFoldersToRecord(entry);
+        const DWORD createdGroup = CreatedGroupToRecord(entry);
         // "%s" gives way to the product name, so this always holds the text.
         char displayName[sizeof ProductName + sizeof DisplayNameFormat];
         wsprintfA(displayName, DisplayNameFormat, ProductName);
@@ -125,7 +138,7 @@ void WriteUninstallEntry() {
             SetText(entry, QuietUninstallStringValue, command);
         SetText(entry, ProgramPathValue, ProgramPath);
         SetText(entry, ProgramGroupValue, GroupName);
-        WriteListDetails(entry, createdFolders);
+        WriteListDetails(entry, createdFolders, createdGroup);
         RegCloseKey(entry);
     }
     RegCloseKey(parent.key);

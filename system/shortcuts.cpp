@@ -3,11 +3,14 @@
 #include <shlobj.h>
 
 #include "engine/code_page.h"
+#include "engine/folder_chain.h"
 #include "engine/paths.h"
 #include "engine/payload_table.h"
 #include "engine/shared_folders.h"
 #include "pages/group_page.h"
 #include "shell/install_log.h"
+
+int groupFolderCreated;
 
 namespace {
 
@@ -55,14 +58,30 @@ void CreateRowShortcut(const PayloadEntry& row) {
 int CreateShortcuts(HWND) {
     // Only this one level: ProgramsMenuDir exists.  An existing group is
     // used as it is, and one that cannot be made shows as missing shortcuts.
+    // The shortcuts are saved by name, so the group's folders are held
+    // meanwhile; one that is a link takes them nowhere.
     char groupFolder[ShortcutPathSize];
-    if (JoinPath(groupFolder, sizeof groupFolder, ProgramsMenuDir, GroupName, SystemLeadByte))
-        CreateDirectoryA(groupFolder, NULL);
+    HeldFolders held;
+    held.count = 0;
+    groupFolderCreated = 0;
+    if (JoinPath(groupFolder, sizeof groupFolder, ProgramsMenuDir, GroupName, SystemLeadByte)) {
+        groupFolderCreated = CreateDirectoryA(groupFolder, NULL) ? 1 : 0;
+        FolderWalkResult walk =
+            HoldFolderChain(groupFolder, WalkExisting, SystemLeadByte, &held, NULL);
+        if (walk == FolderLinked) {
+            LogLine("Group folder refused: %s: %s", groupFolder, FolderWalkReason(walk));
+            return 0;
+        }
+    }
 
     // S_FALSE: COM was already initialised on this thread and is usable;
     // it too is balanced by CoUninitialize.
-    if (FAILED(CoInitialize(NULL))) return 0;
+    if (FAILED(CoInitialize(NULL))) {
+        ReleaseFoldersFrom(&held, 0);
+        return 0;
+    }
     for (int i = 0; i < shortcutCount; ++i) CreateRowShortcut(PayloadTable[i]);
     CoUninitialize();
+    ReleaseFoldersFrom(&held, 0);
     return 1;
 }

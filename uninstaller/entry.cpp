@@ -29,7 +29,8 @@ int Uninstall() {
         return NotRemovedCode;
     }
     unsigned long createdFolders;
-    switch (ReadInstallation(&createdFolders)) {
+    int createdGroup;
+    switch (ReadInstallation(&createdFolders, &createdGroup)) {
         case InstallationMissing:
             ShowNotInstalled();
             return NotRemovedCode;
@@ -42,8 +43,14 @@ int Uninstall() {
     // No changes nothing, which is what the user asked for.
     if (!AskToRemove()) return RemovedCode;
 
+    const char* replaced = HoldRemovalFolders();
+    if (replaced) {
+        ShowFolderReplaced(replaced);
+        return NotRemovedCode;
+    }
     char runningProgram[MAX_PATH];
-    if (!RemoveProductFiles(runningProgram, sizeof runningProgram) || !RemoveShortcuts())
+    if (!RemoveProductFiles(runningProgram, sizeof runningProgram) ||
+        !RemoveShortcuts(createdGroup))
         return NotRemovedCode;
     RemoveCreatedFolders(createdFolders);
     RemoveProductRecords();

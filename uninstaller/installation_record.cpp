@@ -9,7 +9,6 @@
 #include "pages/location_page.h"
 #include "system/record_contents.h"
 #include "system/record_values.h"
-#include "uninstaller/record_checks.h"
 
 // The names the rest of the removal works with, as the installer had them.
 char ProgramPath[ProgramPathSize];
@@ -31,8 +30,9 @@ HKEY OpenUninstallEntry() {
 
 }  // namespace
 
-InstallationState ReadInstallation(unsigned long* createdFolders) {
+InstallationState ReadInstallation(unsigned long* createdFolders, int* createdGroup) {
     *createdFolders = 0;
+    *createdGroup = 0;
     HKEY entry = OpenUninstallEntry();
     if (!entry) return InstallationMissing;
     // One byte more than either name may have: a longer one is refused by
@@ -42,8 +42,12 @@ InstallationState ReadInstallation(unsigned long* createdFolders) {
     int read = ReadTextValue(entry, ProgramPathValue, path, sizeof path) &&
                ReadTextValue(entry, ProgramGroupValue, group, sizeof group);
     *createdFolders = ReadNumberValue(entry, CreatedFoldersValue);
+    *createdGroup = ReadNumberValue(entry, CreatedGroupValue) == 1;
     RegCloseKey(entry);
-    if (!read || !AcceptRecordedFolder(path, WindowsDir, SystemLeadByte) ||
+    // An earlier installer recorded the path as typed: "C:\Apps\..\Quorvik"
+    // names the folder C:\Quorvik, which is what the checks must see.
+    if (!read || !FoldDotNames(path, SystemLeadByte) ||
+        !AcceptInstallFolder(path, WindowsDir, SystemLeadByte) ||
         !AcceptGroupName(group, SystemLeadByte))
         return InstallationDamaged;
     lstrcpyA(ProgramPath, path);

@@ -11,5 +11,6 @@ enum InstallationState {
 // Reads the entry into ProgramPath and GroupName and checks both against
 // the Windows folder (ComputeSharedFolders must have succeeded).
 // `createdFolders` receives how many of the install path's deepest folders
-// the installer made; 0 when the entry does not say.
-InstallationState ReadInstallation(unsigned long* createdFolders);
+// the installer made, `createdGroup` whether it made the group's folder;
+// 0 when the entry does not say.
+InstallationState ReadInstallation(unsigned long* createdFolders, int* createdGroup);

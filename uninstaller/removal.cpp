@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "engine/code_page.h"
+#include "engine/folder_chain.h"
 #include "engine/payload_table.h"
 #include "engine/shared_folders.h"
 #include "pages/group_page.h"
@@ -11,6 +12,16 @@
 #include "uninstaller/uninstall_messages.h"
 
 namespace {
+
+HeldFolders ProgramFolders;
+HeldFolders GroupFolders;
+char GroupFolder[MAX_PATH];
+
+// A folder that is not there has nothing to remove in it.
+int HeldOrGone(const char* path, int options, HeldFolders* held) {
+    FolderWalkResult walk = HoldFolderChain(path, options, SystemLeadByte, held, NULL);
+    return walk == FolderHeld || walk == FolderMissing;
+}
 
 // A file that is not there any more is as good as removed; any other
 // failure (in use, no access) is the user's to resolve or to give up on.
@@ -46,6 +57,18 @@ int IsRunningProgram(const char* path) {
 
 }  // namespace
 
+const char* HoldRemovalFolders() {
+    // The install folder must still be the one the installer made and kept
+    // for the administrators; the group lies in a folder of the system's.
+    if (!HeldOrGone(ProgramPath, CheckKeepers, &ProgramFolders)) return ProgramPath;
+    if (!JoinPath(GroupFolder, sizeof GroupFolder, ProgramsMenuDir, GroupName, SystemLeadByte) ||
+        !HeldOrGone(GroupFolder, WalkExisting, &GroupFolders)) {
+        ReleaseFoldersFrom(&ProgramFolders, 0);
+        return GroupFolder;
+    }
+    return NULL;
+}
+
 int RemoveProductFiles(char* runningProgram, int runningProgramSize) {
     runningProgram[0] = '\0';
     for (int i = 0; i < installCount; ++i) {
@@ -65,7 +88,7 @@ int RemoveProductFiles(char* runningProgram, int runningProgramSize) {
     return 1;
 }
 
-int RemoveShortcuts() {
+int RemoveShortcuts(int createdGroup) {
     for (int i = 0; i < shortcutCount; ++i) {
         char link[MAX_PATH];
         if (LinkName(link, sizeof link, ProgramsMenuDir, GroupName,
@@ -73,9 +96,8 @@ int RemoveShortcuts() {
             !DeleteAsking(link))
             return 0;
     }
-    char group[MAX_PATH];
-    if (JoinPath(group, sizeof group, ProgramsMenuDir, GroupName, SystemLeadByte))
-        RemoveDirectoryA(group);
+    ReleaseFoldersFrom(&GroupFolders, lstrlenA(GroupFolder));
+    if (createdGroup) RemoveDirectoryA(GroupFolder);
     return 1;
 }
 
@@ -86,6 +108,8 @@ void RemoveCreatedFolders(unsigned long created) {
     for (int i = 0; i < count; ++i) {
         char folder[ProgramPathSize];
         lstrcpynA(folder, ProgramPath, static_cast<int>(lengths[i]) + 1);
+        // Ours, and every folder above it is still held.
+        ReleaseFoldersFrom(&ProgramFolders, lengths[i]);
         // A folder already gone (deleted by hand) leaves its parent to try;
         // one that still holds something keeps its parents too.
         if (!RemoveDirectoryA(folder) && GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES)

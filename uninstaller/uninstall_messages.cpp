@@ -41,6 +41,13 @@ void ShowDamagedRecord() {
                   ProductName, MB_ICONERROR);
 }
 
+void ShowFolderReplaced(const char* folder) {
+    ShowFormatted(
+        "The folder\n\n%.259s\n\nis a link, or is no longer the one the installer made, so "
+        "nothing has been removed.",
+        folder, MB_ICONERROR);
+}
+
 void ShowFoldersMissing() {
     ShowFormatted("The Windows folders cannot be found, so %s has not been removed.", ProductName,
                   MB_ICONERROR);

@@ -12,6 +12,9 @@ void ShowBadCommandLine();
 void ShowNotInstalled();
 // The record names a folder or group that is refused; nothing is removed.
 void ShowDamagedRecord();
+// A folder of the installation is a link, or no longer the one the
+// installer made; nothing is removed.
+void ShowFolderReplaced(const char* folder);
 // The Windows folders cannot be had; nothing is removed.
 void ShowFoldersMissing();
 // 1 when the user answers Yes to removing the product.

@@ -92,9 +92,9 @@ void ExpectShortcut(const char* linkFile, const char* target, const char* folder
 
 int ShortcutTarget(const char* linkFile, char* target, int size) {
     target[0] = '\0';
-    return WithShortcut(linkFile, [&](IShellLinkA* link) {
-               link->GetPath(target, size, NULL, SLGP_RAWPATH);
-           }) &&
+    return WithShortcut(
+               linkFile,
+               [&](IShellLinkA* link) { link->GetPath(target, size, NULL, SLGP_RAWPATH); }) &&
            target[0] != '\0';
 }
 
@@ -107,8 +107,7 @@ int KeyExists(HKEY root, const char* key) {
 
 namespace {
 
-int ReadValue(HKEY root, const char* key, const char* name, DWORD* type, BYTE* data,
-              DWORD* size) {
+int ReadValue(HKEY root, const char* key, const char* name, DWORD* type, BYTE* data, DWORD* size) {
     HKEY k;
     if (RegOpenKeyExA(root, key, 0, KEY_READ, &k) != ERROR_SUCCESS) {
         Log("  no key %s", key);
@@ -151,4 +150,47 @@ int HostPath(const char* in, char* out, int size) {
     }
     out[n] = '\0';
     return 1;
+}
+
+namespace {
+
+// Wine's own export: the host's path of a Windows one, allocated on the
+// process heap.
+typedef char*(CDECL* UnixNameFunction)(LPCWSTR);
+
+int UnixName(const char* path, char* out, int size) {
+    auto unixName = reinterpret_cast<UnixNameFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    WCHAR wide[MAX_PATH];
+    if (!unixName || !MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH)) return 0;
+    char* name = unixName(wide);
+    int fits = name && lstrlenA(name) < size;
+    if (fits) lstrcpyA(out, name);
+    HeapFree(GetProcessHeap(), 0, name);
+    return fits;
+}
+
+}  // namespace
+
+int MakeHostLink(const char* link, const char* target) {
+    char from[MAX_PATH], to[MAX_PATH], command[3 * MAX_PATH];
+    if (!UnixName(link, from, sizeof from) || !UnixName(target, to, sizeof to)) return 0;
+    snprintf(command, sizeof command, "Z:\\bin\\ln -s \"%s\" \"%s\"", to, from);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+        return 0;
+    // Wine lets go of a host program at once, without its exit code: what
+    // counts is the link as Windows programs come to see it.
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    for (int tries = 0; tries < 100; ++tries, Sleep(50)) {
+        attributes = GetFileAttributesA(link);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            return 1;
+    }
+    Log("  %s: attributes %lx", command, attributes);
+    return 0;
 }

@@ -34,3 +34,7 @@ void ExpectRegNumber(HKEY root, const char* key, const char* name, DWORD want);
 // A Linux path as Wine's drive Z: shows it ("/a/b" is "Z:\a\b"); anything
 // else is copied.  0 when it would not fit.
 int HostPath(const char* in, char* out, int size);
+
+// Makes `link` a symbolic link to the folder `target`, from the host's
+// side: Wine makes none itself, but lists one it finds as a reparse point.
+int MakeHostLink(const char* link, const char* target);

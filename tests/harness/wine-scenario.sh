@@ -67,7 +67,9 @@ if [[ -n ${KESTROVA_SMALL_DRIVE:-} ]]; then
     kestrova_die "KESTROVA_SMALL_DRIVE needs L:SIZE, e.g. s:16k"
   letter=${BASH_REMATCH[1],,}
   small_mount=$(mktemp -d "${TMPDIR:-/tmp}/kestrova-small.XXXXXX")
-  mount -t tmpfs -o "size=${BASH_REMATCH[2]}" tmpfs "$small_mount" ||
+  # Writable by its owner alone, as a drive's root is: the installer
+  # refuses one that every user may change.
+  mount -t tmpfs -o "size=${BASH_REMATCH[2]},mode=755" tmpfs "$small_mount" ||
     kestrova_die "cannot mount a small drive $letter: (mounting needs root)"
   ln -sfn "$small_mount" "$prefix/dosdevices/$letter:"
 fi

@@ -201,28 +201,50 @@ TEST(RecordedNames, RefuseWhatCouldReachBeyondTheProduct) {
     const char windows[] = "C:\\Windows";
     for (const char* path :
          {"C:\\Halvenor\\Quorvik", "D:\\My Apps\\Quorvik\\", "C:\\Windows Tools"})
-        EXPECT_EQ(1, AcceptRecordedFolder(path, windows, SingleByteCodePage)) << path;
-    EXPECT_EQ(1, AcceptRecordedFolder(("C:\\" + std::string(256, 'q')).c_str(), windows, nullptr));
+        EXPECT_EQ(1, AcceptInstallFolder(path, windows, SingleByteCodePage)) << path;
+    EXPECT_EQ(1, AcceptInstallFolder(("C:\\" + std::string(256, 'q')).c_str(), windows, nullptr));
     // "表" ends in the byte of a backslash and "ソ" in that of a '|'.
-    EXPECT_EQ(1, AcceptRecordedFolder("C:\\x\x95\x5C\\\x83\x7C", windows, Cp932));
+    EXPECT_EQ(1, AcceptInstallFolder("C:\\x\x95\x5C\\\x83\x7C", windows, Cp932));
     for (const char* path :
          {"", "Quorvik", "\\Quorvik", "C:Quorvik", "\\\\server\\share\\Quorvik", "C:\\", "C:\\\\",
           "C:\\Halvenor\\\\Quorvik", "C:\\Halvenor\\..", "C:\\Halvenor\\.\\Quorvik",
           "C:\\Halvenor\\...\\Quorvik", "C:\\Halvenor\\ ", "C:\\a/..\\Windows",
           "C:\\Halvenor\\Quorvik:stream", "C:\\Halvenor\\Quor?ik", "C:\\Halvenor\\Quor\tvik"})
-        EXPECT_EQ(0, AcceptRecordedFolder(path, windows, SingleByteCodePage)) << path;
+        EXPECT_EQ(0, AcceptInstallFolder(path, windows, SingleByteCodePage)) << path;
     // The Windows folder, however it is written.
     for (const char* path : {"C:\\Windows", "c:\\WINDOWS\\", "C:\\Windows.", "C:\\Windows. \\"})
-        EXPECT_EQ(0, AcceptRecordedFolder(path, windows, SingleByteCodePage)) << path;
-    EXPECT_EQ(0, AcceptRecordedFolder(("C:\\" + std::string(257, 'q')).c_str(), windows, nullptr));
-    EXPECT_EQ(0, AcceptRecordedFolder(nullptr, windows, SingleByteCodePage));
-    // A group: a folder name of up to forty bytes.
-    EXPECT_TRUE(AcceptGroupName(std::string(40, 'g').c_str(), SingleByteCodePage));
-    EXPECT_TRUE(AcceptGroupName("Tools.", SingleByteCodePage));
+        EXPECT_EQ(0, AcceptInstallFolder(path, windows, SingleByteCodePage)) << path;
+    EXPECT_EQ(0, AcceptInstallFolder(("C:\\" + std::string(257, 'q')).c_str(), windows, nullptr));
+    EXPECT_EQ(0, AcceptInstallFolder(nullptr, windows, SingleByteCodePage));
+    // A group: folder names of up to forty bytes in all.
+    for (const std::string& group : {std::string(40, 'g'), "Tools."s, "Tools\\Quorvik"s})
+        EXPECT_TRUE(AcceptGroupName(group.c_str(), SingleByteCodePage)) << group;
     EXPECT_TRUE(AcceptGroupName(kHyo.c_str(), Cp932));
     for (const std::string& group :
-         {""s, "."s, ".."s, "..."s, " "s, "a\\b"s, "a/b"s, "C:x"s, kHyo, std::string(41, 'g')})
+         {""s, "."s, ".."s, "..."s, " "s, "a/b"s, "C:x"s, kHyo, std::string(41, 'g'), "a\\\\b"s,
+          "\\a"s, "a\\"s, "a\\..\\b"s, "..\\StartUp"s})
         EXPECT_FALSE(AcceptGroupName(group.c_str(), SingleByteCodePage)) << group;
+}
+
+// What the installer records of a typed folder: the one the system uses.
+TEST(RecordedNames, FoldLikeTheSystem) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\Apps\\..\\Quorvik", "C:\\Quorvik"},
+        {"C:\\\\A\\.\\B\\", "C:\\A\\B"},
+        {"C:\\..\\..\\A", "C:\\A"},
+        {"C:\\A\\..", "C:\\"},
+        {"C:\\A\\B\\..\\..\\C", "C:\\C"},
+        {"C:\\...\\.a", "C:\\...\\.a"},
+        // "表" ends in the byte of a backslash: "x表.." stays one name.
+        {"C:\\a\\x\x95\x5C..\\b", "C:\\a\\x\x95\x5C..\\b"}};
+    for (const auto& [path, folded] : cases) {
+        std::string buffer = path;
+        EXPECT_EQ(1, FoldDotNames(&buffer[0], Cp932)) << path;
+        EXPECT_EQ(folded, buffer.c_str()) << path;
+    }
+    char relative[] = "Apps\\..\\Quorvik";
+    EXPECT_EQ(0, FoldDotNames(relative, nullptr));
+    EXPECT_STREQ("Apps\\..\\Quorvik", relative);
 }
 
 // Deepest first, never the drive; a count that a changed record has made
@@ -273,7 +295,7 @@ TEST(CommandLine, TakesEveryOptionInAnyOrderAndCaseOrRefusesWithTheReason) {
     EXPECT_STREQ("/S", SkipProgramName("\"C:\\My Files\\Kestrova.exe\"  /S"));
     EXPECT_STREQ("/S /D=C:\\A", SkipProgramName("Kestrova.exe\t/S /D=C:\\A"));
     const std::string group =
-        "/G= needs a group name of 1 to 40 characters that a folder may have.";
+        "/G= needs a group of 1 to 40 characters: folder names separated by backslashes.";
     const std::string log = "/LOG= needs a file name of at most 259 characters.";
     const std::string g40(40, 'g'), l256(256, 'l');
     struct Case {

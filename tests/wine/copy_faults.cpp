@@ -1,8 +1,9 @@
 // The copy engine's own defences, each alone where the system would not
 // provoke them: a short, failed write or close (through fakes), a stream
-// changed, cut or running on (LZRead wrapped), and the 128-byte limit of
-// the path LZ32 keeps (LZOpenFileA replaced by a recording stand-in).
+// changed, cut or running on (LZRead wrapped), and the staged folder
+// swapped between the check and the expansion (LZInit wrapped).
 // Silent and logged, each failure's message is read from the log.
+#include <stdio.h>
 #include <string.h>
 
 #include <initializer_list>
@@ -61,29 +62,21 @@ INT WINAPI RunOn(INT file, LPSTR buffer, INT size) {
     return size;
 }
 
-char g_seen[MAX_PATH];
-INT WINAPI RecordOpen(LPSTR path, LPOFSTRUCT, WORD) {
-    lstrcpynA(g_seen, path, sizeof g_seen);
-    return -1;
-}
+// Where the temporary folder is another user's, they can put a folder
+// with other files in place of the staged one after the check: this does
+// so just before LZ32 is given the file, with another row's packed file
+// under the program's staged name.
+char g_swapped[MAX_PATH];
+decltype(&LZInit) g_init;
 
-// Stages into a folder whose staged program path has `length` bytes:
-// up to 127 LZ32 is given it whole, at 128 it is refused before LZ32.
-void ExpectStagedPathLimit(size_t length, int passed) {
-    char folder[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    size_t at = strlen(folder), pad = length - at - strlen("x\\Quorvik.ex_");
-    memset(folder + at, 'p', pad);
-    lstrcpyA(folder + at + pad, "x\\");
-    CreateDirectoryA(folder, NULL);
-    lstrcpyA(TempDir, folder);
-    StageFiles(NULL);
-    g_seen[0] = '\0';
-    copyIndex = ProgramRow;
-    CHECK(CopyOneFile(NULL) == -1);
-    CHECK(LogEndsWith("Unable to open source file!\nInstallation will now be aborted.\r\n"));
-    if (!CHECK(passed ? strlen(g_seen) == length : g_seen[0] == '\0'))
-        Log("  %u bytes: LZ32 was given \"%s\"", (unsigned)length, g_seen);
+INT WINAPI SwapThenInit(HFILE file) {
+    char aside[MAX_PATH], decoy[MAX_PATH], staged[MAX_PATH];
+    snprintf(aside, sizeof aside, "%s-aside", g_swapped);
+    snprintf(decoy, sizeof decoy, "%s\\Qvreader.ex_", aside);
+    snprintf(staged, sizeof staged, "%s\\Quorvik.ex_", g_swapped);
+    CHECK(MoveFileA(g_swapped, aside) && CreateDirectoryA(g_swapped, NULL) &&
+          CopyFileA(decoy, staged, TRUE));
+    return g_init(file);
 }
 
 }  // namespace
@@ -111,8 +104,9 @@ void TestCopyFaults(void) {
         copyIndex = ProgramRow;
         CHECK(CopyOneFile(NULL) == -1);
         ExpansionFiles = real;
-        CHECK(LogEndsWith("Not expanded: C:\\Faults\\Quorvik.exe\r\n"
-                          "Unable to write destination file!\nInstallation will now be aborted.\r\n"));
+        CHECK(LogEndsWith(
+            "Not expanded: C:\\Faults\\Quorvik.exe\r\n"
+            "Unable to write destination file!\nInstallation will now be aborted.\r\n"));
         CHECK(!FileExists("C:\\Faults\\Quorvik.exe") && !FileExists("C:\\Faults\\Kestrova.new"));
     }
     // With the system's own operations the same row is expanded: the fakes
@@ -129,18 +123,24 @@ void TestCopyFaults(void) {
         g_reads = 0;
         copyIndex = ProgramRow;
         CHECK(CopyOneFile(NULL) == -1);
-        CHECK(LogEndsWith("Not expanded: C:\\Faults\\Quorvik.exe\r\n"
-                          "Unable to read source file!\nInstallation will now be aborted.\r\n"));
+        CHECK(
+            LogEndsWith("Not expanded: C:\\Faults\\Quorvik.exe\r\n"
+                        "Unable to read source file!\nInstallation will now be aborted.\r\n"));
         CHECK(SameFileContents("C:\\Faults\\Quorvik.exe", "C:\\Faults\\before"));
         CHECK(!FileExists("C:\\Faults\\Kestrova.new"));
     }
     SystemFunctions.lzRead = g_read;
 
-    auto lzOpenFile = SystemFunctions.lzOpenFile;
-    SystemFunctions.lzOpenFile = RecordOpen;
-    ExpectStagedPathLimit(127, 1);
-    ExpectStagedPathLimit(128, 0);
-    SystemFunctions.lzOpenFile = lzOpenFile;
+    // The file that was compared is the one expanded, whatever the staged
+    // name has come to mean.
+    REQUIRE(MakeWorkFolder("swapped", TempDir, sizeof TempDir));
+    lstrcpynA(g_swapped, TempDir, lstrlenA(TempDir));
+    REQUIRE(StageFiles(NULL) == 1);
+    g_init = SystemFunctions.lzInit;
+    SystemFunctions.lzInit = SwapThenInit;
+    copyIndex = ProgramRow;
+    CHECK(CopyOneFile(NULL) == 1);
+    SystemFunctions.lzInit = g_init;
     CloseInstallLog();
     CommandLineOptions.silent = 0;
 }

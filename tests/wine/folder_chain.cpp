@@ -1,5 +1,6 @@
-// CreateFolderChain on real folders, in the prefix's code page, and the
-// permissions it gives the folders it makes.
+// HoldFolderChain on real folders, in the prefix's code page, the
+// permissions it gives the folders it makes, and how it judges the
+// permissions of folders that were there.
 #include <windows.h>
 #include <sddl.h>
 #include <stdio.h>
@@ -7,6 +8,7 @@
 
 #include "engine/code_page.h"
 #include "engine/folder_chain.h"
+#include "engine/folder_trust.h"
 #include "tests/wine/windows_units.h"
 
 namespace {
@@ -33,25 +35,41 @@ int CountEntries(const char* folder) {
     return count;
 }
 
-int Chain(const char* path, int* created, LeadBytePredicate isLead = SystemLeadByte) {
+// Walks `path`, releases what it held, and gives how many folders were
+// held: the root and the chain, or the part above a missing folder.
+FolderWalkResult Chain(const char* path, int* created, int* heldCount = NULL,
+                       int options = MakeMissing, LeadBytePredicate isLead = SystemLeadByte) {
+    HeldFolders held;
     *created = -1;
-    return CreateFolderChain(path, isLead, created);
+    FolderWalkResult result = HoldFolderChain(path, options, isLead, &held, created);
+    if (heldCount) *heldCount = held.count;
+    ReleaseFoldersFrom(&held, 0);
+    return result;
 }
 
 void TestChains() {
-    int created;
-    // Every folder below the existing base counts as made, the base not;
-    // over what exists the requests fail, and that is no failure.
-    CHECK(Chain(Under("new\\a"), &created) == 1 && created == 2);
-    CHECK(Chain(Under("new\\a\\b"), &created) == 1 && created == 1);
+    int created, held;
+    // Every folder below the existing base counts as made, the base not.
+    // Folders this user made pass the check of who keeps them.
+    CHECK(Chain(Under("new\\a"), &created, NULL, MakeMissing | CheckKeepers) == FolderHeld &&
+          created == 2);
+    CHECK(Chain(Under("new\\a\\b"), &created) == FolderHeld && created == 1);
     CHECK(FolderExists(Under("new\\a\\b")));
-    CHECK(Chain(Under("new\\a\\b"), &created) == 1 && created == 0);
+    CHECK(Chain(Under("new\\a\\b"), &created, &held) == FolderHeld && created == 0);
+    int depth = held;
+    // Without making anything, a missing folder ends the walk with the ones
+    // above it held; a file is no folder.
+    CHECK(Chain(Under("new\\a\\gone\\x"), &created, &held, WalkExisting) == FolderMissing &&
+          held == depth - 1 && !FolderExists(Under("new\\a\\gone")));
+    CHECK(PlantFile(Under("new\\file"), 1, "f"));
+    CHECK(Chain(Under("new\\file\\x"), &created, &held) == FolderLinked && held == 0);
     // A trailing backslash asks once more for the folder just made.
-    CHECK(Chain(Under("trail\\x\\"), &created) == 1 && CountEntries(Under("trail\\x")) == 2);
-    // A drive root: nothing made.
+    CHECK(Chain(Under("trail\\x\\"), &created) == FolderHeld &&
+          CountEntries(Under("trail\\x")) == 2);
+    // A drive root: held, nothing made.
     char root[4] = {g_base[0], ':', '\\', '\0'};
     int before = CountEntries(root);
-    CHECK(Chain(root, &created) == 1 && CountEntries(root) == before);
+    CHECK(Chain(root, &created, &held) == FolderHeld && held == 1 && CountEntries(root) == before);
 
     // 260 characters are refused before any request; 259 are made whole.
     char path[300];
@@ -60,11 +78,12 @@ void TestChains() {
     memcpy(path, g_base, baseLength);
     path[baseLength + 4] = '\\';
     path[260] = '\0';
-    CHECK(Chain(path, &created) == 0 && !FolderExists(Under("bbbb")));
+    CHECK(Chain(path, &created) == FolderRefused && !FolderExists(Under("bbbb")));
     path[259] = '\0';
-    CHECK(Chain(path, &created) == 1 && FolderExists(path));
+    CHECK(Chain(path, &created) == FolderHeld && FolderExists(path));
     // Without a drive the folders would be made relative to the current one.
-    CHECK(Chain("kestrova-relative", &created) == 0 && !FolderExists("kestrova-relative"));
+    CHECK(Chain("kestrova-relative", &created) == FolderRefused &&
+          !FolderExists("kestrova-relative"));
 }
 
 // "表" is 0x95 0x5C in code page 932.  With its rule the pair is one
@@ -75,9 +94,11 @@ void TestDoubleBytePair() {
     int created;
     char ending[MAX_PATH], inside[MAX_PATH];
     lstrcpyA(ending, Under("dbcs\\x\x95\x5C"));
-    lstrcpyA(inside, Under("dbcs\\ab\x95\x5C" "cd"));
-    CHECK(Chain(ending, &created, Cp932) == 1 && FolderExists(ending));
-    CHECK(Chain(inside, &created, Cp932) == 1);
+    lstrcpyA(inside, Under("dbcs\\ab\x95\x5C"
+                           "cd"));
+    CHECK(Chain(ending, &created, NULL, MakeMissing, Cp932) == FolderHeld && FolderExists(ending));
+    CHECK(Chain(inside, &created, NULL, MakeMissing, Cp932) ==
+          (GetACP() == 932 ? FolderHeld : FolderRefused));
     CHECK_EQ_INT(CountEntries(Under("dbcs")), GetACP() == 932 ? 4 : 3);
 }
 
@@ -89,9 +110,9 @@ void TestFolderSecurity() {
     static const struct {
         const char* sid;
         DWORD mask;
-    } expected[] = {{"S-1-5-18", 0x001F01FF},        // SYSTEM: full control
-                    {"S-1-5-32-544", 0x001F01FF},    // Administrators: full control
-                    {"S-1-5-32-545", 0x001200A9}};   // Users: read and execute
+    } expected[] = {{"S-1-5-18", 0x001F01FF},       // SYSTEM: full control
+                    {"S-1-5-32-544", 0x001F01FF},   // Administrators: full control
+                    {"S-1-5-32-545", 0x001200A9}};  // Users: read and execute
     FolderSecurity security;
     REQUIRE(BuildFolderSecurity(&security) == 1);
     CHECK(security.attributes.nLength == sizeof security.attributes &&
@@ -119,6 +140,44 @@ void TestFolderSecurity() {
     }
 }
 
+// Folders that were there, as the system would describe them: who may
+// take one (delete it or what is in it, change its permissions or owner)
+// and, where the files go in, who may add to it.
+void TestKeepers() {
+    const char me[] = "S-1-5-21-1-2-3-1001";
+    static const struct {
+        const char* sddl;
+        int onTheWay, receivesFiles;
+    } cases[] = {
+        {"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)", 1, 1},
+        // A drive root: users add folders and own what they make beneath.
+        {"O:S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"
+         "D:(A;OICI;FA;;;SY)(A;;0x4;;;AU)(A;OICIIO;SDGXGWGR;;;AU)(A;OICI;0x1200a9;;;BU)",
+         1, 0},
+        {"O:S-1-5-21-1-2-3-1001D:(A;;FA;;;S-1-5-21-1-2-3-1001)(D;;FA;;;WD)", 1, 1},
+        {"O:S-1-5-21-1-2-3-1002D:(A;;FA;;;SY)", 0, 0},  // another user owns it
+        {"O:SYD:(A;ID;0x1301bf;;;AU)", 0, 0},           // Modify, inherited
+        {"O:SYD:(A;;0x40;;;BU)", 0, 0},                 // delete children
+        {"O:SYD:(A;;WD;;;S-1-5-21-1-2-3-1002)", 0, 0},  // change permissions
+        {"O:SYD:(A;;WO;;;WD)", 0, 0},                   // take ownership
+        {"O:SYD:(A;;0x2;;;BU)", 1, 0},                  // add files
+        {"O:SY", 0, 0},                                 // no DACL: everyone may
+    };
+    PSID user = NULL;
+    REQUIRE(ConvertStringSidToSidA(me, &user));
+    for (const auto& c : cases) {
+        PSECURITY_DESCRIPTOR sd = NULL;
+        if (!CHECK(ConvertStringSecurityDescriptorToSecurityDescriptorA(c.sddl, SDDL_REVISION_1,
+                                                                        &sd, NULL)))
+            continue;
+        if (!CHECK(FolderKeptSafe(sd, user, 0) == c.onTheWay &&
+                   FolderKeptSafe(sd, user, 1) == c.receivesFiles))
+            Log("  %s", c.sddl);
+        LocalFree(sd);
+    }
+    LocalFree(user);
+}
+
 }  // namespace
 
 void TestFolderChain(void) {
@@ -126,4 +185,5 @@ void TestFolderChain(void) {
     TestChains();
     TestDoubleBytePair();
     TestFolderSecurity();
+    TestKeepers();
 }

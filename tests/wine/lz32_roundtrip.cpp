@@ -1,5 +1,6 @@
 // What the packer writes, the system's LZ32 expands the way the installer
-// reads it: LZOpenFileA, LZRead in 32-byte reads until a short one, LZClose.
+// reads it: LZInit on an open file, LZRead in 32-byte reads until a short
+// one, LZClose.
 #include <windows.h>
 #include <lzexpand.h>
 #include <stdio.h>
@@ -12,8 +13,8 @@ namespace {
 void ExpectExpandsTo(const char* packed, const char* original) {
     const std::string want = FileText(original);
     std::string got;
-    OFSTRUCT info;
-    INT h = LZOpenFileA((LPSTR)packed, &info, OF_READ);
+    HANDLE file = CreateFileA(packed, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    INT h = LZInit(static_cast<HFILE>(reinterpret_cast<INT_PTR>(file)));
     if (!CHECK(h >= 0)) return;
     INT n;
     do {

@@ -18,7 +18,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
     return TRUE;
 }
 
-extern "C" __declspec(dllexport) INT WINAPI LZOpenFileA(LPSTR, LPOFSTRUCT, WORD) { return -1; }
+extern "C" __declspec(dllexport) INT WINAPI LZInit(INT) { return -1; }
 extern "C" __declspec(dllexport) INT WINAPI LZRead(INT, LPSTR, INT) { return -1; }
 extern "C" __declspec(dllexport) void WINAPI LZClose(INT) {}
 extern "C" __declspec(dllexport) BOOL WINAPI ImageList_Draw(void*, int, HDC, int, int, UINT) {

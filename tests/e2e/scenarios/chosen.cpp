@@ -99,6 +99,13 @@ void ChooseGroup(DrvProcess* p, HWND page, const char* longName, char* group) {
     DrvPause(300);
     CHECK(IsWindowVisible(page) && IsWindowEnabled(DrvItem(page, ContinueButton)));
     ExpectStageLit(8);
+    DrvSetText(edit, "..\\StartUp");  // beyond the Programs folder
+    DrvClick(page, ContinueButton);
+    EXPECT_MESSAGE_BOX(p, "Kestrova",
+                       "Group invalid!\n\nA group is one or more folder names separated by "
+                       "backslashes.",
+                       MB_ICONWARNING, IDOK);
+    DrvSetText(edit, "");
     // Forty characters typed stay whole, a forty-first is refused; Enter
     // is IDOK, which the page ignores.
     DrvTypeChars(edit, "0123456789012345678901234567890123456789X");
@@ -107,7 +114,7 @@ void ChooseGroup(DrvProcess* p, HWND page, const char* longName, char* group) {
     CHECK(DrvText(edit, text, sizeof text));
     CHECK_EQ_STR(text, "0123456789012345678901234567890123456789");
     CHECK(IsWindowVisible(page));
-    CHECK_EQ_INT(DrvMessageBoxCount(NULL), 5);
+    CHECK_EQ_INT(DrvMessageBoxCount(NULL), 6);
 
     int index = (int)SendMessageA(field, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)longName);
     REQUIRE(index >= 0);
@@ -126,9 +133,8 @@ void ViewReadMe(const DrvContext* ctx, DrvProcess* p) {
     REQUIRE(CopyFileA(standIn, viewer, FALSE));
     EXPECT_MESSAGE_BOX(p, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDYES);
     HWND shown = NULL;
-    CHECK(DrvWaitFor(DRV_WAIT, "the read-me viewer", [&] {
-        return (shown = FindWindowA(NULL, "Quorvik 3.02 Read Me")) != NULL;
-    }));
+    CHECK(DrvWaitFor(DRV_WAIT, "the read-me viewer",
+                     [&] { return (shown = FindWindowA(NULL, "Quorvik 3.02 Read Me")) != NULL; }));
     REQUIRE(shown);
     DrvPause(1000);
     CHECK_EQ_INT(DrvMessageBoxCount(ClosingText), 0);

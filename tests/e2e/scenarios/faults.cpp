@@ -85,9 +85,7 @@ HANDLE PlantStaged(const char* fileName, DWORD access) {
 SCENARIO(install_faults_silent) {
     char path[MAX_PATH], saved[MAX_PATH];
     // A temporary folder longer than any path the installer keeps: nothing
-    // is staged or made.  (The 128 bytes of a path that LZ32 keeps are
-    // tested in the Windows test programs, where Wine's own LZ32 cannot
-    // mask a missing guard.)
+    // is staged or made.
     char temp[MAX_PATH], deep[400];
     GetTempPathA(sizeof temp, temp);
     snprintf(deep, sizeof deep, "%s%0280d\\", temp, 0);
@@ -171,7 +169,8 @@ SCENARIO(install_aborted) {
     }));
     StagedPath("Qvshell.dll", staged, sizeof staged);
     REQUIRE(PlantFile(staged, Row("Qvshell.dll")->unpackedSize, PlantedMark));
-    EXPECT_MESSAGE_BOX(p, "Kestrova", "Unable to read source file!\nInstallation will now be aborted.",
+    EXPECT_MESSAGE_BOX(p, "Kestrova",
+                       "Unable to read source file!\nInstallation will now be aborted.",
                        MB_ICONERROR, IDOK);
     ExpectAbortAndExit(p);
     CHECK_EQ_INT(DrvMessageBoxCount(NULL), 2);

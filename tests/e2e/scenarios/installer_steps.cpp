@@ -208,13 +208,17 @@ void ExpectUninstallEntry(const DrvContext* ctx, const char* installFolder, cons
     snprintf(command, sizeof command, "%s\\Zelmunin.exe", windows);
     snprintf(quiet, sizeof quiet, "\"%s\" /S", command);
     snprintf(icon, sizeof icon, "%s\\Quorvik.exe", installFolder);
-    const char* const texts[][2] = {
-        {"DisplayName", "Quorvik Uninstall"}, {"UninstallString", command},
-        {"QuietUninstallString", quiet},      {"Program Path", installFolder},
-        {"Program Group", group},             {"DisplayIcon", icon},
-        {"DisplayVersion", "3.02"},           {"Publisher", "Halvenor"},
-        {"InstallLocation", installFolder}};
-    for (const auto& value : texts) ExpectRegText(HKEY_LOCAL_MACHINE, ProductKey, value[0], value[1]);
+    const char* const texts[][2] = {{"DisplayName", "Quorvik Uninstall"},
+                                    {"UninstallString", command},
+                                    {"QuietUninstallString", quiet},
+                                    {"Program Path", installFolder},
+                                    {"Program Group", group},
+                                    {"DisplayIcon", icon},
+                                    {"DisplayVersion", "3.02"},
+                                    {"Publisher", "Halvenor"},
+                                    {"InstallLocation", installFolder}};
+    for (const auto& value : texts)
+        ExpectRegText(HKEY_LOCAL_MACHINE, ProductKey, value[0], value[1]);
     // The installed bytes in kilobytes, rounded up, from the built files.
     DWORD bytes = 0;
     for (int i = 0; i < installCount; ++i) {
@@ -228,6 +232,7 @@ void ExpectUninstallEntry(const DrvContext* ctx, const char* installFolder, cons
     ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "NoModify", 1);
     ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "NoRepair", 1);
     ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "Created Folders", createdFolders);
+    ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "Created Group", 1);
 }
 
 void ExpectClassRecord(void) {

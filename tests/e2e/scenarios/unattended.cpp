@@ -34,13 +34,23 @@ void ExpectFindExtensionRecord() {
 
 SCENARIO(unattended) {
     // Lines refused before anything is written, a log that cannot be
-    // written among them, and one that is a second name of another file
-    // (appending to it would write into that file).
+    // written among them, one that is a second name of another file
+    // (appending to it would write into that file), and one in a folder
+    // that is a link to the Windows folder.
     CHECK(PlantFile("C:\\victim.txt", 0, ""));
     CHECK(CreateHardLinkA("C:\\linked.log", "C:\\victim.txt", NULL));
-    const char* const refused[] = {"/S /D=C:",    "/S /G=", "/S /G=a\\b /D=C:\\Q",
+    char windows[MAX_PATH], ini[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    WindowsFile("win.ini", ini, sizeof ini);
+    REQUIRE(MakeHostLink("C:\\LinkedLogs", windows));
+    const std::string iniBefore = FileText(ini);
+    const char* const refused[] = {"/S /D=C:",
+                                   "/S /G=",
+                                   "/S /G=a\\..\\b /D=C:\\Q",
                                    "/S /LOG=C:\\No Such Folder\\x.log",
-                                   "/S /LOG=C:\\linked.log", "/S /Quiet"};
+                                   "/S /LOG=C:\\linked.log",
+                                   "/S /LOG=C:\\LinkedLogs\\win.ini",
+                                   "/S /Quiet"};
     for (const char* args : refused)
         if (!CHECK_EQ_INT(Run(ctx, args), 2)) Log("  for %s", args);
     CHECK(!FolderExists("C:\\Halvenor") && !KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
@@ -48,6 +58,14 @@ SCENARIO(unattended) {
     CHECK(GetFileAttributesExA("C:\\victim.txt", GetFileExInfoStandard, &victim) &&
           victim.nFileSizeLow == 0);
     CHECK_EQ_INT(CountStagedFiles(), 0);
+    CHECK(FileText(ini) == iniBefore);
+
+    // A folder on the way planted as a link: whoever made it could later
+    // swap the programs an administrator runs.  Refused, nothing put there.
+    CHECK(CreateDirectoryA("C:\\Elsewhere", NULL) && MakeHostLink("C:\\Halvenor", "C:\\Elsewhere"));
+    CHECK_EQ_INT(Run(ctx, "/S /LOG=C:\\kestrova.log"), 1);
+    CHECK(!FolderExists("C:\\Elsewhere\\Quorvik") && !KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
+    CHECK(LogHolds("Install folder refused: C:\\Halvenor\\Quorvik: a folder on the way is a link"));
 
     // Without the uninstall entries' parent the other records are still
     // written, the find extension's too where its parent exists.
@@ -71,19 +89,21 @@ SCENARIO(unattended) {
 
     // Again with the parent back, into another folder with the default
     // group: the entry names the second installation.  Installed there
-    // once more, it finds its folder made, and the first count stays.
+    // once more, it finds its folder made, and the first count stays; the
+    // folder as the system reads it is recorded.
     CHECK(RegCreateKeyA(HKEY_LOCAL_MACHINE, UninstallKey, &made) == ERROR_SUCCESS);
     RegCloseKey(made);
     CHECK_EQ_INT(Run(ctx, "/s /d=C:\\Second"), 0);
-    CHECK_EQ_INT(Run(ctx, "/S /D=C:\\Second"), 0);
+    CHECK_EQ_INT(Run(ctx, "/S /D=C:\\Apps\\..\\Second"), 0);
     ExpectUninstallEntry(ctx, "C:\\Second", "Quorvik", 1);
     ExpectShortcuts("Quorvik", "C:\\Second");
 
     // Not silent, a refusal says why.
     DrvProcess* p = DrvStart(ctx->installer, "/G=..");
-    EXPECT_MESSAGE_BOX(p, "Kestrova",
-                       "/G= needs a group name of 1 to 40 characters that a folder may have.",
-                       MB_ICONERROR, IDOK);
+    EXPECT_MESSAGE_BOX(
+        p, "Kestrova",
+        "/G= needs a group of 1 to 40 characters: folder names separated by backslashes.",
+        MB_ICONERROR, IDOK);
     ExpectExit(p, 2);
 }
 

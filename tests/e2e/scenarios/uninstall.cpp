@@ -59,6 +59,13 @@ void ExpectProductGone() {
     CHECK(!KeyExists(HKEY_LOCAL_MACHINE, ProductKey) && !KeyExists(HKEY_CLASSES_ROOT, ClassKey));
 }
 
+// The shortcut `caption` in the group folder `group`.
+const char* ShortcutIn(const char* group, const char* caption) {
+    static char path[MAX_PATH];
+    snprintf(path, sizeof path, "%s\\%s.lnk", group, caption);
+    return path;
+}
+
 // The uninstaller's moved copy waiting in the temporary folder for the
 // next restart.
 int MovedCopyWaits() {
@@ -116,16 +123,22 @@ SCENARIO(uninstall_whole) {
     CHECK_EQ_INT(CountStagedFiles(), 0);
     CHECK(!FolderExists("C:\\Halvenor") && !FolderExists("C:\\Apps"));
     snprintf(found, sizeof found, "%s\\Quorvik", FindExtensionsKey);
-    CHECK(!KeyExists(HKEY_LOCAL_MACHINE, found) && KeyExists(HKEY_LOCAL_MACHINE, FindExtensionsKey));
+    CHECK(!KeyExists(HKEY_LOCAL_MACHINE, found) &&
+          KeyExists(HKEY_LOCAL_MACHINE, FindExtensionsKey));
     CHECK(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey) && KeyExists(HKEY_CLASSES_ROOT, "CLSID"));
     ProgramsFolder(programs, sizeof programs);
     CHECK(FolderExists(programs) && FolderExists(temp));
 }
 
 // An install folder deleted by hand; a user's file in it, a file in use
-// (Retry, Cancel, unattended); records it must refuse.
+// (Retry, Cancel, unattended); records it must refuse; a group in or as a
+// folder the installer did not make; the install folder swapped for a link.
 SCENARIO(uninstall_edges) {
-    Install(ctx, "/S");
+    char tools[MAX_PATH];
+    ProgramsFolder(tools, sizeof tools);
+    lstrcatA(tools, "\\Tools");
+    CHECK(CreateDirectoryA(tools, NULL));
+    Install(ctx, "/S /G=Tools\\Quorvik");
     SHFILEOPSTRUCTA remove = {};
     remove.wFunc = FO_DELETE;
     remove.pFrom = "C:\\Halvenor\\Quorvik\0";
@@ -134,13 +147,16 @@ SCENARIO(uninstall_edges) {
     Uninstall(ctx, 1, Removed, MB_ICONINFORMATION, 0);
     ExpectProductGone();
     CHECK(!FolderExists("C:\\Halvenor"));  // the installer's own, and empty now
+    CHECK(FolderExists(tools) && !FileExists(ShortcutIn(tools, "Quorvik\\Help")));
 
     // Retry while the file is held brings the box back; after its release
-    // the removal goes through, and the user's file keeps its folder.
-    Install(ctx, "/S");
+    // the removal goes through, and the user's file keeps its folder.  The
+    // group was there before: its shortcuts go, the folder stays.
+    Install(ctx, "/S /G=Tools");
     const char mine[] = "C:\\Halvenor\\Quorvik\\My notes.txt";
     CHECK(PlantFile(mine, 13, "not Quorvik's"));
-    HANDLE held = CreateFileA(HeldFile, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE held =
+        CreateFileA(HeldFile, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     DrvProcess* p = StartUninstaller(ctx, NULL);
     EXPECT_MESSAGE_BOX(p, Caption, Question, MB_ICONQUESTION, IDYES);
     EXPECT_MESSAGE_BOX(p, Caption, InUse, MB_ICONWARNING, IDRETRY);
@@ -152,7 +168,7 @@ SCENARIO(uninstall_edges) {
     EXPECT_MESSAGE_BOX(p, Caption, Removed, MB_ICONINFORMATION, IDOK);
     ExpectExit(p, 0);
     ExpectProductGone();
-    CHECK(FileExists(mine));
+    CHECK(FileExists(mine) && FolderExists(tools) && !FileExists(ShortcutIn(tools, "Help")));
     Uninstall(ctx, 0, "Quorvik is not installed.", MB_ICONERROR, 1);
 
     // Cancel stops there, keeping what comes after the files (shortcuts,
@@ -214,4 +230,20 @@ SCENARIO(uninstall_edges) {
               "not be deleted.",
               MB_ICONWARNING, 1);
     CHECK(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
+
+    // The install folder moved aside and a link to other files put in its
+    // place: nothing is removed through it, and the record stays.
+    Install(ctx, "/S");
+    const char* const decoys[] = {"C:\\Decoys\\Quorvik.exe", "C:\\Decoys\\Quorvik.hlp"};
+    CHECK(CreateDirectoryA("C:\\Decoys", NULL) && PlantFile(decoys[0], 5, "decoy") &&
+          PlantFile(decoys[1], 5, "decoy"));
+    CHECK(MoveFileA(DefaultFolder, "C:\\Halvenor\\Aside") &&
+          MakeHostLink(DefaultFolder, "C:\\Decoys"));
+    Uninstall(ctx, 1,
+              "The folder\n\nC:\\Halvenor\\Quorvik\n\nis a link, or is no longer the one the "
+              "installer made, so nothing has been removed.",
+              MB_ICONERROR, 1);
+    CHECK(FileExists(decoys[0]) && FileExists(decoys[1]) && FolderExists("C:\\Decoys"));
+    CHECK(KeyExists(HKEY_LOCAL_MACHINE, ProductKey) &&
+          FileExists("C:\\Halvenor\\Aside\\Quorvik.exe"));
 }
