@@ -13,6 +13,7 @@ set(KESTROVA_SOURCES
     shell/stage.cpp
     shell/installer_messages.cpp
     shell/install_log.cpp
+    shell/machine_lock.cpp
     shell/silent_install.cpp
     engine/code_page.cpp
     engine/folder_chain.cpp

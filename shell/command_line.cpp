@@ -13,7 +13,7 @@ const char UsageText[] =
     "\tlast on the line, blanks and all\n"
     "/?\tthis text\n\n"
     "Exit codes: 0 installed, 1 failed, 2 bad command line,\n"
-    "3 a part of Windows missing, 4 another installer running.";
+    "3 a part of Windows missing, 1618 another installation or removal running.";
 
 namespace {
 
@@ -114,7 +114,8 @@ int AcceptFolder(const char* value, int quoted, InstallOptions* options) {
     return 0;
 }
 
-// Sees /S wherever it stands, so that a refused line stays silent too.
+}  // namespace
+
 int MentionsSilent(const char* p) {
     for (p = SkipBlanks(p); *p; p = SkipBlanks(p)) {
         int quoted;
@@ -128,10 +129,12 @@ int MentionsSilent(const char* p) {
     return 0;
 }
 
-}  // namespace
-
-const char* SkipProgramName(const char* commandLine) {
+const char* SkipProgramName(const char* commandLine, const char* ownPath) {
     const char* p = commandLine;
+    size_t own = 0;
+    while (ownPath && ownPath[own] != '\0' && Upper(ownPath[own]) == Upper(p[own])) ++own;
+    if (own > 0 && ownPath[own] == '\0' && (p[own] == '\0' || IsBlank(p[own])))
+        return SkipBlanks(p + own);
     if (*p == '"') {
         for (++p; *p && *p != '"'; ++p) {
         }
@@ -170,11 +173,22 @@ int ParseInstallOptions(const char* arguments, InstallOptions* options, LeadByte
     return 1;
 }
 
-int ParseUninstallOptions(const char* arguments, int* silent) {
-    *silent = MentionsSilent(arguments);
-    const char* p = SkipBlanks(arguments);
-    if (*p == '\0') return 1;
-    int quoted;
-    const char* rest = MatchOption(OptionStart(p, &quoted), "S", 0);
-    return rest && *SkipBlanks(rest) == '\0';
+int ParseUninstallOptions(const char* arguments, UninstallOptions* options) {
+    *options = UninstallOptions();
+    options->silent = MentionsSilent(arguments);
+    int seenSilent = 0;
+    for (const char* p = SkipBlanks(arguments); *p; p = SkipBlanks(p)) {
+        int quoted;
+        const char* option = OptionStart(p, &quoted);
+        const char* value;
+        if ((value = MatchOption(option, "S", 0)) && !seenSilent++) {
+            p = value;
+        } else if ((value = MatchOption(option, "LOG", '=')) && options->logPath[0] == '\0') {
+            p = ReadValue(value, options->logPath, sizeof options->logPath, quoted);
+            if (!p || options->logPath[0] == '\0') return 0;
+        } else {
+            return 0;
+        }
+    }
+    return 1;
 }

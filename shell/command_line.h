@@ -25,18 +25,20 @@ constexpr int OptionErrorSize = 160;
 struct InstallOptions {
     int silent;
     int usage;
-    char group[OptionGroupSize];       // empty when not given
-    char logPath[OptionLogSize];       // empty when not given
-    char folder[ProgramPathSize];      // empty when not given
-    char error[OptionErrorSize];       // why the line was refused
+    char group[OptionGroupSize];   // empty when not given
+    char logPath[OptionLogSize];   // empty when not given
+    char folder[ProgramPathSize];  // empty when not given
+    char error[OptionErrorSize];   // why the line was refused
 };
 
 // The options of this run; all empty until the entry has parsed them.
 extern InstallOptions CommandLineOptions;
 
-// The arguments: what follows the program's name, quoted or not, and the
-// blanks after it.
-const char* SkipProgramName(const char* commandLine);
+// The arguments: what follows the program's name and the blanks after it.
+// The name is quoted, or runs to the first blank, or is the program's own
+// full path `ownPath` (any case; may be NULL) written out unquoted, blanks
+// and all, as a start that names the program apart may give it.
+const char* SkipProgramName(const char* commandLine, const char* ownPath);
 
 // Fills `options` from `arguments`.  Returns 1, or 0 with the reason in
 // `options->error`: an unknown option, or a value that is missing, does
@@ -46,10 +48,21 @@ const char* SkipProgramName(const char* commandLine);
 // shows nothing.
 int ParseInstallOptions(const char* arguments, InstallOptions* options, LeadBytePredicate isLead);
 
-// The uninstaller's command line: nothing, or /S alone (any case) for a
-// removal without question or message.  Returns 1 with `silent` set, or 0
-// for anything else (then `silent` still tells whether /S was among it).
-int ParseUninstallOptions(const char* arguments, int* silent);
+// 1 when /S stands among `arguments` (before any /D=, whose value runs to
+// the end), so that even a refused line, or a run turned away before its
+// line is read, stays silent.
+int MentionsSilent(const char* arguments);
+
+struct UninstallOptions {
+    int silent;
+    char logPath[OptionLogSize];  // empty when not given
+};
+
+// The uninstaller's command line: /S (any case) for a removal without
+// question or message and /LOG=file, as the installer takes them, each at
+// most once, in any order, or nothing.  Returns 1, or 0 for anything else
+// (then `silent` still tells whether /S was among it).
+int ParseUninstallOptions(const char* arguments, UninstallOptions* options);
 
 // The usage text that /? shows.
 extern const char UsageText[];

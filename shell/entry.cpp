@@ -1,5 +1,6 @@
-// The process entry: make library loading safe, read the command line,
-// make sure no other run of the installer is under way, then either run
+// The process entry: make library loading safe, make sure no other run of
+// the installer or uninstaller is under way, read the command line, then
+// either run
 // the installation silently or create the backdrop (the welcome page runs
 // inside its creation) and run the only message loop.
 #include <windows.h>
@@ -10,31 +11,21 @@
 #include "shell/exit_codes.h"
 #include "shell/install_log.h"
 #include "shell/installer_messages.h"
+#include "shell/machine_lock.h"
 #include "shell/product_identity.h"
 #include "shell/silent_install.h"
 #include "shell/system_libraries.h"
 
 namespace {
 
-// Two runs share the staged names in the temporary folder and would delete
-// each other's files.  The name lives in the session's own namespace, so a
-// user of another session cannot hold it; one that exists but may not be
-// opened (access denied) was made by someone else first, and counts as a
-// run under way too.  The handle stays open until the process ends.
-const char InstanceMutexName[] = "Local\\Kestrova.Quorvik.Setup";
-
-int AnotherRunIsUnderWay() {
-    HANDLE mutex = CreateMutexA(NULL, FALSE, InstanceMutexName);
-    DWORD error = GetLastError();
-    if (!mutex) return error == ERROR_ACCESS_DENIED;
-    return error == ERROR_ALREADY_EXISTS;
-}
-
-int ReportAlreadyRunning() {
-    char text[64];
-    wsprintfA(text, "%s is already running.", InstallerName);
-    ShowMessage(NULL, text, MB_ICONWARNING);
-    return ExitAlreadyRunning;
+// Before the command line is read: only whether it asks for silence.
+int ReportAlreadyRunning(const char* arguments) {
+    if (!MentionsSilent(arguments)) {
+        char text[64];
+        wsprintfA(text, "%s is already running.", InstallerName);
+        MessageBoxA(NULL, text, InstallerName, MB_ICONWARNING);
+    }
+    return ExitAnotherRunUnderWay;
 }
 
 int ReportMissingSystemPart(const char* missing) {
@@ -68,9 +59,9 @@ int TakeCommandLine(const char* arguments) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showCommand) {
     RestrictLibrarySearch();
+    if (!TakeMachineLock()) return ReportAlreadyRunning(arguments);
     int end = TakeCommandLine(arguments);
     if (end != -1) return end;
-    if (AnotherRunIsUnderWay()) return ReportAlreadyRunning();
     char missing[64];
     if (!LoadSystemFunctions(missing, sizeof missing)) return ReportMissingSystemPart(missing);
     if (CommandLineOptions.silent) return RunSilentInstall();
@@ -91,7 +82,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
 // No C runtime: the installer needs none of its start-up work, and reads
 // its own command line.
 extern "C" __attribute__((force_align_arg_pointer)) void WinMainCRTStartup(void) {
-    LPSTR arguments = const_cast<LPSTR>(SkipProgramName(GetCommandLineA()));
+    char own[MAX_PATH];
+    DWORD ownLength = GetModuleFileNameA(NULL, own, sizeof own);
+    LPSTR arguments = const_cast<LPSTR>(
+        SkipProgramName(GetCommandLineA(), ownLength > 0 && ownLength < sizeof own ? own : NULL));
     int code = WinMain(GetModuleHandleA(NULL), NULL, arguments, SW_SHOWDEFAULT);
     LogLine("Exit code %d", code);
     CloseInstallLog();

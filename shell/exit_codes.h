@@ -8,5 +8,5 @@ enum InstallerExitCode {
     ExitFailed = 1,          // ended by a failure; what was expanded stays
     ExitBadCommandLine = 2,  // nothing was changed
     ExitMissingSystemPart = 3,
-    ExitAlreadyRunning = 4,
+    // Another run under way: ExitAnotherRunUnderWay (shell/machine_lock.h).
 };

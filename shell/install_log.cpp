@@ -29,6 +29,8 @@ int HoldLogFolders(const char* path, char* full, DWORD fullSize) {
 // wvsprintfA writes at most 1,024 bytes; room is kept for the line end.
 const int LineSize = 1024;
 const int LineLimit = 1000;
+// "YYYY-MM-DD HH:MM:SS " and room to spare.
+const int StampSize = 32;
 
 }  // namespace
 
@@ -60,17 +62,30 @@ int OpenInstallLog(const char* path) {
 
 void LogLine(const char* format, ...) {
     if (LogFile == INVALID_HANDLE_VALUE) return;
-    char line[LineSize];
+    char text[LineSize];
     va_list arguments;
     va_start(arguments, format);
-    int length = wvsprintfA(line, format, arguments);
+    int length = wvsprintfA(text, format, arguments);
     va_end(arguments);
     if (length < 0) return;
     if (length > LineLimit) length = LineLimit;
-    line[length++] = '\r';
-    line[length++] = '\n';
-    DWORD written;
-    WriteFile(LogFile, line, static_cast<DWORD>(length), &written, NULL);
+    text[length] = '\0';
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    // Each line of the text gets the time, those of a message of several
+    // lines too, so that every line of the file can be read alone.
+    char line[StampSize + LineSize];
+    const int stamp = wsprintfA(line, "%04u-%02u-%02u %02u:%02u:%02u ", now.wYear, now.wMonth,
+                                now.wDay, now.wHour, now.wMinute, now.wSecond);
+    for (const char* from = text;; ++from) {
+        int used = stamp;
+        for (; *from != '\0' && *from != '\n'; ++from) line[used++] = *from;
+        line[used++] = '\r';
+        line[used++] = '\n';
+        DWORD written;
+        WriteFile(LogFile, line, static_cast<DWORD>(used), &written, NULL);
+        if (*from == '\0') break;
+    }
 }
 
 void CloseInstallLog() {

@@ -26,6 +26,9 @@ const char DisplayVersionValue[] = "DisplayVersion";
 const char PublisherValue[] = "Publisher";
 const char InstallLocationValue[] = "InstallLocation";
 const char EstimatedSizeValue[] = "EstimatedSize";
+const char InstallDateValue[] = "InstallDate";
+const char VersionMajorValue[] = "VersionMajor";
+const char VersionMinorValue[] = "VersionMinor";
 const char NoModifyValue[] = "NoModify";
 const char NoRepairValue[] = "NoRepair";
 const char ThreadingModelValue[] = "ThreadingModel";
@@ -71,6 +74,14 @@ void WriteListDetails(HKEY entry, DWORD createdFolders, DWORD createdGroup) {
     if (JoinPath(icon, sizeof icon, ProgramPath, PayloadTable[ProgramRow].fileName, SystemLeadByte))
         SetText(entry, DisplayIconValue, icon);
     SetText(entry, DisplayVersionValue, ProductVersion);
+    SetNumber(entry, VersionMajorValue, ProductVersionMajor);
+    SetNumber(entry, VersionMinorValue, ProductVersionMinor);
+    // The local day, as YYYYMMDD: what the list of installed programs shows.
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char date[16];
+    wsprintfA(date, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
+    SetText(entry, InstallDateValue, date);
     SetText(entry, PublisherValue, MakerName);
     SetText(entry, InstallLocationValue, ProgramPath);
     SetNumber(entry, EstimatedSizeValue, EstimatedSizeKb(PayloadTable, installCount));

@@ -6,6 +6,8 @@
 
 #include "engine/shared_folders.h"
 #include "shell/command_line.h"
+#include "shell/install_log.h"
+#include "shell/machine_lock.h"
 #include "shell/system_libraries.h"
 #include "uninstaller/installation_record.h"
 #include "uninstaller/record_removal.h"
@@ -15,49 +17,60 @@
 
 namespace {
 
+// The codes of the system's own installer, which deployment tools know.
 const int RemovedCode = 0;
-const int NotRemovedCode = 1;
-const int BadCommandLineCode = 2;
+const int NotInstalledCode = 1605;
+const int CancelledCode = 1602;  // No to the question, or Cancel at a file in use
+const int FailedCode = 1603;     // any failure, a refused record included
+const int BadCommandLineCode = 1639;
 
-int Uninstall() {
-    if (!ParseUninstallOptions(SkipProgramName(GetCommandLineA()), &SilentRemoval)) {
+int Uninstall(const char* arguments) {
+    if (!TakeMachineLock()) {
+        if (!MentionsSilent(arguments)) ShowAnotherRunUnderWay();
+        return ExitAnotherRunUnderWay;
+    }
+    UninstallOptions options;
+    int parsed = ParseUninstallOptions(arguments, &options);
+    SilentRemoval = options.silent;
+    if (!parsed || (options.logPath[0] != '\0' && !OpenInstallLog(options.logPath))) {
         ShowBadCommandLine();
         return BadCommandLineCode;
     }
+    LogLine("Quorvik removal, options: %.900s", arguments);
     if (ComputeSharedFolders() != SharedFoldersReady) {
         ShowFoldersMissing();
-        return NotRemovedCode;
+        return FailedCode;
     }
     unsigned long createdFolders;
     int createdGroup;
     switch (ReadInstallation(&createdFolders, &createdGroup)) {
         case InstallationMissing:
             ShowNotInstalled();
-            return NotRemovedCode;
+            return NotInstalledCode;
         case InstallationDamaged:
             ShowDamagedRecord();
-            return NotRemovedCode;
+            return FailedCode;
         case InstallationFound:
             break;
     }
-    // No changes nothing, which is what the user asked for.
-    if (!AskToRemove()) return RemovedCode;
+    if (!AskToRemove()) return CancelledCode;
 
     const char* replaced = HoldRemovalFolders();
     if (replaced) {
         ShowFolderReplaced(replaced);
-        return NotRemovedCode;
+        return FailedCode;
     }
     char runningProgram[MAX_PATH];
     if (!RemoveProductFiles(runningProgram, sizeof runningProgram) ||
         !RemoveShortcuts(createdGroup))
-        return NotRemovedCode;
+        // Unattended, a file in use is no one's choice: the removal failed.
+        return SilentRemoval ? FailedCode : CancelledCode;
     RemoveCreatedFolders(createdFolders);
     RemoveProductRecords();
     if (runningProgram[0] != '\0') RemoveRunningProgram(runningProgram);
     if (!RemoveUninstallEntry()) {
         ShowEntryKept();
-        return NotRemovedCode;
+        return FailedCode;
     }
     ShowRemoved();
     return RemovedCode;
@@ -68,5 +81,11 @@ int Uninstall() {
 // No C runtime: the uninstaller needs none of its start-up work.
 extern "C" __attribute__((force_align_arg_pointer)) void WinMainCRTStartup(void) {
     RestrictLibrarySearch();
-    ExitProcess(static_cast<UINT>(Uninstall()));
+    char own[MAX_PATH];
+    DWORD ownLength = GetModuleFileNameA(NULL, own, sizeof own);
+    int code = Uninstall(
+        SkipProgramName(GetCommandLineA(), ownLength > 0 && ownLength < sizeof own ? own : NULL));
+    LogLine("Exit code %d", code);
+    CloseInstallLog();
+    ExitProcess(static_cast<UINT>(code));
 }

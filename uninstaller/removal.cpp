@@ -8,6 +8,7 @@
 #include "engine/shared_folders.h"
 #include "pages/group_page.h"
 #include "pages/location_page.h"
+#include "shell/install_log.h"
 #include "uninstaller/record_checks.h"
 #include "uninstaller/uninstall_messages.h"
 
@@ -27,7 +28,10 @@ int HeldOrGone(const char* path, int options, HeldFolders* held) {
 // failure (in use, no access) is the user's to resolve or to give up on.
 int DeleteAsking(const char* path) {
     for (;;) {
-        if (DeleteFileA(path)) return 1;
+        if (DeleteFileA(path)) {
+            LogLine("Removed %s", path);
+            return 1;
+        }
         DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return 1;
         if (!AskRetryInUse(path)) return 0;
@@ -97,7 +101,7 @@ int RemoveShortcuts(int createdGroup) {
             return 0;
     }
     ReleaseFoldersFrom(&GroupFolders, lstrlenA(GroupFolder));
-    if (createdGroup) RemoveDirectoryA(GroupFolder);
+    if (createdGroup && RemoveDirectoryA(GroupFolder)) LogLine("Removed %s", GroupFolder);
     return 1;
 }
 
@@ -112,7 +116,9 @@ void RemoveCreatedFolders(unsigned long created) {
         ReleaseFoldersFrom(&ProgramFolders, lengths[i]);
         // A folder already gone (deleted by hand) leaves its parent to try;
         // one that still holds something keeps its parents too.
-        if (!RemoveDirectoryA(folder) && GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES)
+        if (RemoveDirectoryA(folder))
+            LogLine("Removed %s", folder);
+        else if (GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES)
             return;
     }
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "shell/install_log.h"
 #include "shell/product_identity.h"
 #include "system/record_contents.h"
 
@@ -15,6 +16,7 @@ const int CaptionSize = sizeof ProductName + sizeof DisplayNameFormat;
 const int TextSize = 512;
 
 int Show(const char* text, UINT style) {
+    LogLine("%s", text);
     if (SilentRemoval) return 0;
     char caption[CaptionSize];
     wsprintfA(caption, DisplayNameFormat, ProductName);
@@ -31,7 +33,15 @@ int ShowFormatted(const char* format, const char* value, UINT style) {
 }  // namespace
 
 void ShowBadCommandLine() {
-    Show("Usage: Zelmunin [/S]\n\n/S\tremove without question or message", MB_ICONERROR);
+    Show(
+        "Usage: Zelmunin [/S] [/LOG=file]\n\n/S\tremove without question or message\n"
+        "/LOG=file\tappend a log of the removal to the file",
+        MB_ICONERROR);
+}
+
+void ShowAnotherRunUnderWay() {
+    ShowFormatted("An installation or removal of %s is under way. Try again when it has ended.",
+                  ProductName, MB_ICONWARNING);
 }
 
 void ShowNotInstalled() { ShowFormatted("%s is not installed.", ProductName, MB_ICONERROR); }

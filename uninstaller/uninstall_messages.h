@@ -3,11 +3,14 @@
 #pragma once
 
 // Set by /S: no box is shown, the question counts as Yes and a file in use
-// as Cancel.
+// as Cancel.  Every text is logged when /LOG= is given.
 extern int SilentRemoval;
 
-// A command line other than nothing or /S.
+// A command line other than /S and /LOG=file, or a log that cannot be
+// written.
 void ShowBadCommandLine();
+// The installer or another removal holds the machine's lock.
+void ShowAnotherRunUnderWay();
 // Nothing to remove: no record of an installation.
 void ShowNotInstalled();
 // The record names a folder or group that is refused; nothing is removed.

@@ -1,6 +1,7 @@
 #include "probe.h"
 
 #include <shlobj.h>
+#include <ctype.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -193,4 +194,36 @@ int MakeHostLink(const char* link, const char* target) {
     }
     Log("  %s: attributes %lx", command, attributes);
     return 0;
+}
+
+std::string WithoutReturns(const char* text) {
+    std::string kept;
+    for (; *text; ++text)
+        if (*text != '\r') kept += *text;
+    return kept;
+}
+
+// "YYYY-MM-DD HH:MM:SS ": digits, and these marks where they stand.
+static int StartsWithTime(const std::string& line) {
+    const char shape[] = "0000-00-00 00:00:00 ";
+    if (line.size() < sizeof shape) return 0;
+    for (size_t i = 0; i + 1 < sizeof shape; ++i)
+        if (shape[i] == '0' ? !isdigit((unsigned char)line[i]) : line[i] != shape[i]) return 0;
+    return 1;
+}
+
+std::string LogText(const char* path) {
+    const std::string log = FileText(path);
+    std::string lines;
+    for (size_t at = 0; at < log.size();) {
+        size_t end = log.find('\n', at);
+        end = end == std::string::npos ? log.size() : end + 1;
+        const std::string line = log.substr(at, end - at);
+        if (CHECK(StartsWithTime(line)))
+            lines += WithoutReturns(line.substr(20).c_str());
+        else
+            Log("  a log line without its time: %s", line.c_str());
+        at = end;
+    }
+    return lines;
 }

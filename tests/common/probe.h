@@ -38,3 +38,9 @@ int HostPath(const char* in, char* out, int size);
 // Makes `link` a symbolic link to the folder `target`, from the host's
 // side: Wine makes none itself, but lists one it finds as a reparse point.
 int MakeHostLink(const char* link, const char* target);
+
+// A log written with /LOG=, each line's time ("2026-12-08 15:20:04 ")
+// checked and taken off, and its line ends made plain "\n" as a message's
+// own are: what is expected of it goes through WithoutReturns.
+std::string LogText(const char* path);
+std::string WithoutReturns(const char* text);

@@ -292,8 +292,15 @@ TEST(CommandLine, TakesEveryOptionInAnyOrderAndCaseOrRefusesWithTheReason) {
         const auto [ok, options] = Parse("/D=" + typed);
         EXPECT_EQ(refusal, ok ? "accepted" : options.error) << typed;
     }
-    EXPECT_STREQ("/S", SkipProgramName("\"C:\\My Files\\Kestrova.exe\"  /S"));
-    EXPECT_STREQ("/S /D=C:\\A", SkipProgramName("Kestrova.exe\t/S /D=C:\\A"));
+    const char own[] = "C:\\My Files\\Kestrova.exe";
+    EXPECT_STREQ("/S", SkipProgramName("\"C:\\My Files\\Kestrova.exe\"  /S", own));
+    EXPECT_STREQ("/S /D=C:\\A", SkipProgramName("Kestrova.exe\t/S /D=C:\\A", own));
+    // Its own path unquoted, blanks and all, in any case; a longer name is
+    // not its own.
+    EXPECT_STREQ("/S", SkipProgramName("c:\\my files\\KESTROVA.EXE /S", own));
+    EXPECT_STREQ("", SkipProgramName("C:\\My Files\\Kestrova.exe", own));
+    EXPECT_STREQ("Files\\Kestrova.exe2 /S", SkipProgramName("C:\\My Files\\Kestrova.exe2 /S", own));
+    EXPECT_STREQ("Files\\Kestrova.exe", SkipProgramName("C:\\My Files\\Kestrova.exe", nullptr));
     const std::string group =
         "/G= needs a group of 1 to 40 characters: folder names separated by backslashes.";
     const std::string log = "/LOG= needs a file name of at most 259 characters.";
@@ -331,12 +338,20 @@ TEST(CommandLine, TakesEveryOptionInAnyOrderAndCaseOrRefusesWithTheReason) {
         EXPECT_EQ(c.folder, options.folder);
     }
     EXPECT_TRUE(Parse("/?").second.usage);
-    const std::tuple<const char*, int, int> uninstall[] = {
-        {"", 1, 0}, {" /s ", 1, 1}, {"/S /D=C:\\A", 0, 1}, {"/X", 0, 0}};
-    for (const auto& [arguments, ok, silent] : uninstall) {
-        int got = -1;
+    const std::tuple<const char*, int, int, const char*> uninstall[] = {
+        {"", 1, 0, ""},
+        {" /s ", 1, 1, ""},
+        {"/LOG=\"C:\\My Logs\\r.log\" /S", 1, 1, "C:\\My Logs\\r.log"},
+        {"/S /D=C:\\A", 0, 1, nullptr},
+        {"/S /S", 0, 1, nullptr},
+        {"/LOG=a /LOG=b", 0, 0, nullptr},
+        {"/LOG=", 0, 0, nullptr},
+        {"/X", 0, 0, nullptr}};
+    for (const auto& [arguments, ok, silent, log] : uninstall) {
+        UninstallOptions got;
         EXPECT_EQ(ok, ParseUninstallOptions(arguments, &got)) << arguments;
-        EXPECT_EQ(silent, got) << arguments;
+        EXPECT_EQ(silent, got.silent) << arguments;
+        if (ok) EXPECT_STREQ(log, got.logPath) << arguments;
     }
 }
 

@@ -22,9 +22,9 @@ const int ProgramRow = 1;  // Quorvik.exe, into ProgramPath
 char g_log[MAX_PATH];
 
 int LogEndsWith(const char* text) {
-    const std::string log = FileText(g_log);
-    const size_t length = strlen(text);
-    if (log.size() >= length && log.compare(log.size() - length, length, text) == 0) return 1;
+    const std::string log = LogText(g_log), want = WithoutReturns(text);
+    if (log.size() >= want.size() && log.compare(log.size() - want.size(), want.size(), want) == 0)
+        return 1;
     Log("the log ends: %s", log.substr(log.size() > 300 ? log.size() - 300 : 0).c_str());
     return 0;
 }

@@ -34,7 +34,8 @@ DWORD DrvBound(DWORD ms);
 int DrvWaitUntil(DWORD ms, const char* what, int (*ready)(void*), void* context);
 template <typename Ready>
 int DrvWaitFor(DWORD ms, const char* what, Ready ready) {
-    return DrvWaitUntil(ms, what, [](void* r) { return (*(Ready*)r)() ? 1 : 0; }, &ready);
+    return DrvWaitUntil(
+        ms, what, [](void* r) { return (*(Ready*)r)() ? 1 : 0; }, &ready);
 }
 void DrvPause(DWORD ms);  // noting meanwhile
 
@@ -48,6 +49,8 @@ struct DrvProcess {
 // Starts `exe` (quoted, then `args`) in its own folder.  Whatever still
 // runs when the scenario ends is ended, and counts as a failure.
 DrvProcess* DrvStart(const char* exe, const char* args);
+// Started as `exe` with exactly `commandLine`, which need not quote it.
+DrvProcess* DrvStartLine(const char* exe, const char* commandLine);
 int DrvIsRunning(DrvProcess* p);
 int DrvWaitExit(DrvProcess* p, DWORD ms);
 // A visible top-level window of the process with exactly this caption and,

@@ -104,8 +104,14 @@ void DrvPause(DWORD ms) {
 }
 
 DrvProcess* DrvStart(const char* exe, const char* args) {
-    char command[2048], folder[MAX_PATH];
+    char command[2048];
     snprintf(command, sizeof command, "\"%s\" %s", exe, args ? args : "");
+    return DrvStartLine(exe, command);
+}
+
+DrvProcess* DrvStartLine(const char* exe, const char* commandLine) {
+    char command[2048], folder[MAX_PATH];
+    lstrcpynA(command, commandLine, sizeof command);
     lstrcpynA(folder, exe, sizeof folder);
     char* slash = strrchr(folder, '\\');
     if (slash) *slash = '\0';
@@ -113,7 +119,7 @@ DrvProcess* DrvStart(const char* exe, const char* args) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info;
     if (!slash || g_processCount == 16 ||
-        !CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, folder, &startup, &info)) {
+        !CreateProcessA(exe, command, NULL, NULL, FALSE, 0, NULL, folder, &startup, &info)) {
         Log("cannot start %s: error %lu", command, GetLastError());
         return NULL;
     }

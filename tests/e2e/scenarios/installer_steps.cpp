@@ -104,8 +104,8 @@ DWORD RunSilently(const char* program, const char* args) {
 }
 
 int LogHolds(const char* text) {
-    const std::string log = FileText(SilentLog);
-    if (log.find(text) != std::string::npos) return 1;
+    const std::string log = LogText(SilentLog);
+    if (log.find(WithoutReturns(text)) != std::string::npos) return 1;
     Log("the log lacks \"%s\"; it holds:\n%s", text, log.c_str());
     return 0;
 }
@@ -203,8 +203,11 @@ void ExpectShortcuts(const char* group, const char* installFolder) {
 
 void ExpectUninstallEntry(const DrvContext* ctx, const char* installFolder, const char* group,
                           DWORD createdFolders) {
-    char windows[MAX_PATH], command[MAX_PATH], quiet[MAX_PATH + 8], icon[MAX_PATH];
+    char windows[MAX_PATH], command[MAX_PATH], quiet[MAX_PATH + 8], icon[MAX_PATH], today[16];
     InstallersWindowsFolder(windows, sizeof windows);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    snprintf(today, sizeof today, "%04d%02d%02d", now.wYear, now.wMonth, now.wDay);
     snprintf(command, sizeof command, "%s\\Zelmunin.exe", windows);
     snprintf(quiet, sizeof quiet, "\"%s\" /S", command);
     snprintf(icon, sizeof icon, "%s\\Quorvik.exe", installFolder);
@@ -216,7 +219,8 @@ void ExpectUninstallEntry(const DrvContext* ctx, const char* installFolder, cons
                                     {"DisplayIcon", icon},
                                     {"DisplayVersion", "3.02"},
                                     {"Publisher", "Halvenor"},
-                                    {"InstallLocation", installFolder}};
+                                    {"InstallLocation", installFolder},
+                                    {"InstallDate", today}};
     for (const auto& value : texts)
         ExpectRegText(HKEY_LOCAL_MACHINE, ProductKey, value[0], value[1]);
     // The installed bytes in kilobytes, rounded up, from the built files.
@@ -229,6 +233,8 @@ void ExpectUninstallEntry(const DrvContext* ctx, const char* installFolder, cons
         bytes += data.nFileSizeLow;
     }
     ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "EstimatedSize", (bytes + 1023) / 1024);
+    ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "VersionMajor", 3);
+    ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "VersionMinor", 2);
     ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "NoModify", 1);
     ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "NoRepair", 1);
     ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "Created Folders", createdFolders);

@@ -1,6 +1,8 @@
 // The pages' ways out before anything is installed: Cancel on the welcome
-// page, a second run refused meanwhile, Escape on the agreement page; on
-// the smallest screen the backdrop's arithmetic names.
+// page, a second run of either program refused meanwhile, Escape on the
+// agreement page; on the smallest screen the backdrop's arithmetic names.
+// The first run is started as a deployment tool may start it, its own path
+// unquoted with a blank in it: the wizard, not a bad command line.
 #include "installer_steps.h"
 
 SCENARIO(pages_cancel) {
@@ -10,7 +12,9 @@ SCENARIO(pages_cancel) {
     char text[512];
     const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
     RECT r;
-    DrvProcess* first = DrvStart(ctx->installer, NULL);
+    const char spaced[] = "C:\\My Apps\\Kestrova.exe";
+    CHECK(CreateDirectoryA("C:\\My Apps", NULL) && CopyFileA(ctx->installer, spaced, TRUE));
+    DrvProcess* first = DrvStartLine(spaced, spaced);
     HWND welcome = DrvWaitWindow(first, WelcomeCaption, "#32770");
     REQUIRE(welcome);
     CHECK(DrvItemText(welcome, NoteText, text, sizeof text));
@@ -30,7 +34,11 @@ SCENARIO(pages_cancel) {
     CHECK_EQ_STR(box->caption, "Kestrova");
     CHECK_EQ_INT(box->icon, MB_ICONWARNING);
     DrvAnswer(box, IDOK);
-    ExpectExit(second, 4);
+    ExpectExit(second, 1618);
+    char uninstaller[MAX_PATH];
+    REQUIRE(ProductFile(ctx, "Zelmunin.exe", uninstaller, sizeof uninstaller));
+    CHECK_EQ_INT(RunSilently(ctx->installer, "/S"), 1618);
+    CHECK_EQ_INT(RunSilently(uninstaller, "/S"), 1618);
 
     // The welcome page runs inside the backdrop's creation: no backdrop is
     // ever shown, nor after a cancel.

@@ -107,8 +107,13 @@ SCENARIO(uninstall_whole) {
     char* end = quiet[0] == '"' ? strchr(quiet + 1, '"') : NULL;  // "program" arguments
     REQUIRE(end && end[1] == ' ');
     *end = '\0';
-    ExpectExit(DrvStart(quiet + 1, end + 2), 0);
+    char args[MAX_PATH];
+    snprintf(args, sizeof args, "%s /LOG=%s", end + 2, SilentLog);
+    ExpectExit(DrvStart(quiet + 1, args), 0);
     CHECK_EQ_INT(DrvMessageBoxCount(NULL), 2);
+    CHECK(LogHolds("Removed C:\\Apps\\Quorvik\\Quorvik.exe\r\n") &&
+          LogHolds("Removed C:\\Apps\r\n") &&
+          LogHolds("Quorvik has been removed.\r\nExit code 0\r\n"));
 
     char wineboot[MAX_PATH];
     GetSystemDirectoryA(wineboot, sizeof wineboot);
@@ -169,22 +174,25 @@ SCENARIO(uninstall_edges) {
     ExpectExit(p, 0);
     ExpectProductGone();
     CHECK(FileExists(mine) && FolderExists(tools) && !FileExists(ShortcutIn(tools, "Help")));
-    Uninstall(ctx, 0, "Quorvik is not installed.", MB_ICONERROR, 1);
+    Uninstall(ctx, 0, "Quorvik is not installed.", MB_ICONERROR, 1605);
 
-    // Cancel stops there, keeping what comes after the files (shortcuts,
-    // uninstaller, record) for another run; unattended, a file in use
-    // fails the removal without a box.
+    // No removes nothing.  Cancel stops there, keeping what comes after
+    // the files (shortcuts, uninstaller, record) for another run;
+    // unattended, a file in use fails the removal without a box.
     Install(ctx, "/S");
+    p = StartUninstaller(ctx, NULL);
+    EXPECT_MESSAGE_BOX(p, Caption, Question, MB_ICONQUESTION, IDNO);
+    ExpectExit(p, 1602);
     held = CreateFileA(HeldFile, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     p = StartUninstaller(ctx, NULL);
     EXPECT_MESSAGE_BOX(p, Caption, Question, MB_ICONQUESTION, IDYES);
     EXPECT_MESSAGE_BOX(p, Caption, InUse, MB_ICONWARNING, IDCANCEL);
-    ExpectExit(p, 1);  // at once: a further box would have kept it running
+    ExpectExit(p, 1602);  // at once: a further box would have kept it running
     char link[MAX_PATH], exe[MAX_PATH];
     UninstallShortcut(link, sizeof link);
     CHECK(ShortcutTarget(link, exe, sizeof exe) && FileExists(exe) && FileExists(HeldFile));
     int boxes = DrvMessageBoxCount(NULL);
-    ExpectExit(StartUninstaller(ctx, "/S"), 1);
+    ExpectExit(StartUninstaller(ctx, "/S"), 1603);
     CHECK_EQ_INT(DrvMessageBoxCount(NULL), boxes);
     CHECK(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
     CloseHandle(held);
@@ -213,7 +221,7 @@ SCENARIO(uninstall_edges) {
         CHECK(PlantFile(marker, 13, "not Quorvik's"));
         Uninstall(ctx, 0,
                   "The record of the Quorvik installation is damaged, so nothing has been removed.",
-                  MB_ICONERROR, 1);
+                  MB_ICONERROR, 1603);
         CHECK(FileExists(marker) && KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
     }
     // An entry that cannot be deleted (another program put a key below it)
@@ -228,7 +236,7 @@ SCENARIO(uninstall_edges) {
     Uninstall(ctx, 1,
               "Quorvik has been removed, but its entry in the list of installed programs could "
               "not be deleted.",
-              MB_ICONWARNING, 1);
+              MB_ICONWARNING, 1603);
     CHECK(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
 
     // The install folder moved aside and a link to other files put in its
@@ -242,7 +250,7 @@ SCENARIO(uninstall_edges) {
     Uninstall(ctx, 1,
               "The folder\n\nC:\\Halvenor\\Quorvik\n\nis a link, or is no longer the one the "
               "installer made, so nothing has been removed.",
-              MB_ICONERROR, 1);
+              MB_ICONERROR, 1603);
     CHECK(FileExists(decoys[0]) && FileExists(decoys[1]) && FolderExists("C:\\Decoys"));
     CHECK(KeyExists(HKEY_LOCAL_MACHINE, ProductKey) &&
           FileExists("C:\\Halvenor\\Aside\\Quorvik.exe"));
