@@ -80,3 +80,7 @@ add_custom_command(TARGET Kestrova POST_BUILD
           $<TARGET_FILE:Kestrova>
   VERBATIM)
 add_dependencies(Kestrova Kestrova-nopayload)
+# Signed last, once its bytes are final (tools/sign-pe.sh says when).
+add_custom_command(TARGET Kestrova POST_BUILD
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/sign-pe.sh $<TARGET_FILE:Kestrova>
+  VERBATIM)

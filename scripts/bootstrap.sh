@@ -11,7 +11,7 @@ packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb xauth x11-utils
   googletest libgtest-dev
-  imagemagick mscompress locales
+  imagemagick mscompress locales osslsigncode openssl
   debootstrap qemu-system-x86 e2fsprogs
 )
 

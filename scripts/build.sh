@@ -24,6 +24,14 @@ for target in win64:x86_64 win32:i686; do
   dir=build/${target%%:*}
   configure "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-${target##*:}.cmake" \
     -DKESTROVA_HOST_TOOLS="$root/build/host"
+  # The two signed programs are signed as they are linked (tools/sign-pe.sh,
+  # with KESTROVA_SIGN_PFX and KESTROVA_SIGN_PASSWORD_FILE): a change of
+  # certificate, or none, links them again.
+  signer="${KESTROVA_SIGN_PFX:-unsigned}"
+  if [[ "$(cat "$dir/signed-with" 2>/dev/null)" != "$signer" ]]; then
+    rm -f "$dir/product/Zelmunin.exe" "$dir/Kestrova.exe"
+    printf '%s\n' "$signer" >"$dir/signed-with"
+  fi
   cmake --build "$dir" -j "$jobs"
 done
 

@@ -31,6 +31,8 @@ phase "second build compared"
 "$root/scripts/with-display.sh" \
   ctest --test-dir build/win64 --output-on-failure -j "$jobs" || status=1
 phase "wine64 tests done"
+"$root/tests/repro/signed_release.sh" "$root" || status=1
+phase "signed release checked"
 if ! wait "$pe32"; then
   status=1
   cat "$logs/guest-build.log"

@@ -8,6 +8,7 @@
 #include "shell/command_line.h"
 #include "shell/install_log.h"
 #include "shell/machine_lock.h"
+#include "shell/product_identity.h"
 #include "shell/system_libraries.h"
 #include "uninstaller/installation_record.h"
 #include "uninstaller/record_removal.h"
@@ -36,7 +37,7 @@ int Uninstall(const char* arguments) {
         ShowBadCommandLine();
         return BadCommandLineCode;
     }
-    LogLine("Quorvik removal, options: %.900s", arguments);
+    LogLine("%s removal, options: %.900s", ProductName, arguments);
     if (ComputeSharedFolders() != SharedFoldersReady) {
         ShowFoldersMissing();
         return FailedCode;

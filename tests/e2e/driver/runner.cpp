@@ -14,7 +14,8 @@ struct Scenario {
 };
 Scenario g_scenarios[64];
 int g_scenarioCount;
-DrvProcess g_processes[16];
+const int ProcessLimit = 32;
+DrvProcess g_processes[ProcessLimit];
 int g_processCount;
 struct SeenWindow {
     DWORD pid;
@@ -118,7 +119,11 @@ DrvProcess* DrvStartLine(const char* exe, const char* commandLine) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info;
-    if (!slash || g_processCount == 16 ||
+    if (g_processCount == ProcessLimit) {
+        Log("cannot start %s: %d processes started already", command, ProcessLimit);
+        return NULL;
+    }
+    if (!slash ||
         !CreateProcessA(exe, command, NULL, NULL, FALSE, 0, NULL, folder, &startup, &info)) {
         Log("cannot start %s: error %lu", command, GetLastError());
         return NULL;

@@ -193,6 +193,7 @@ SCENARIO(uninstall_edges) {
     CHECK(ShortcutTarget(link, exe, sizeof exe) && FileExists(exe) && FileExists(HeldFile));
     int boxes = DrvMessageBoxCount(NULL);
     ExpectExit(StartUninstaller(ctx, "/S"), 1603);
+    ExpectExit(StartUninstaller(ctx, "/S /Quiet"), 1639);
     CHECK_EQ_INT(DrvMessageBoxCount(NULL), boxes);
     CHECK(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
     CloseHandle(held);
