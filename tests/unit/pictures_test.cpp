@@ -109,9 +109,7 @@ TEST(PictureFiles, ReadBackAsDrawn) {
         {"logo.bmp", artgen::DrawLogo(), 130, 31, 8}};
     for (const auto& [name, image, width, height, depth] : cases) {
         const Decoded d = DecodeBmp(ArtFile(name));
-        EXPECT_EQ(d.width, width) << name;
-        EXPECT_EQ(d.height, height) << name;
-        EXPECT_EQ(d.depth, depth) << name;
+        EXPECT_EQ(std::tuple(d.width, d.height, d.depth), std::tuple(width, height, depth)) << name;
         EXPECT_EQ(d.index, image.pixels) << name;
         std::vector<Rgb> table = image.palette;
         table.resize(size_t{1} << depth);  // padded with black
