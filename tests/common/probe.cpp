@@ -5,6 +5,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+
 #include "check.h"
 
 int FileExists(const char* path) {
@@ -139,17 +141,10 @@ void ExpectRegNumber(HKEY root, const char* key, const char* name, DWORD want) {
 }
 
 int HostPath(const char* in, char* out, int size) {
-    int n = 0;
-    if (in[0] == '/') {
-        if (size < 3) return 0;
-        out[n++] = 'Z';
-        out[n++] = ':';
-    }
-    for (const char* c = in; *c; ++c) {
-        if (n + 1 >= size) return 0;
-        out[n++] = *c == '/' ? '\\' : *c;
-    }
-    out[n] = '\0';
+    std::string path = in[0] == '/' ? "Z:" + std::string(in) : std::string(in);
+    std::replace(path.begin(), path.end(), '/', '\\');
+    if ((int)path.size() >= size) return 0;
+    lstrcpyA(out, path.c_str());
     return 1;
 }
 

@@ -91,16 +91,14 @@ void TestCopyFaults(void) {
     lstrcpyA(ProgramPath, "C:\\Faults");
     StageFiles(NULL);
 
-    const struct {
-        const char* what;
-        ExpansionFileTable fakes;
-    } faults[] = {{"a short write", {ShortWrite, CloseHandle}},
-                  {"a failed write", {FailedWrite, CloseHandle}},
-                  {"a failed close", {WriteFile, FailedClose}}};
+    const std::pair<const char*, ExpansionFileTable> faults[] = {
+        {"a short write", {ShortWrite, CloseHandle}},
+        {"a failed write", {FailedWrite, CloseHandle}},
+        {"a failed close", {WriteFile, FailedClose}}};
     const ExpansionFileTable real = ExpansionFiles;
-    for (const auto& fault : faults) {
-        Log("%s", fault.what);
-        ExpansionFiles = fault.fakes;
+    for (const auto& [what, fakes] : faults) {
+        Log("%s", what);
+        ExpansionFiles = fakes;
         copyIndex = ProgramRow;
         CHECK(CopyOneFile(NULL) == -1);
         ExpansionFiles = real;

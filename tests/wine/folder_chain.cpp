@@ -6,6 +6,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <string>
+
 #include "engine/code_page.h"
 #include "engine/folder_chain.h"
 #include "engine/folder_trust.h"
@@ -72,15 +74,11 @@ void TestChains() {
     CHECK(Chain(root, &created, &held) == FolderHeld && held == 1 && CountEntries(root) == before);
 
     // 260 characters are refused before any request; 259 are made whole.
-    char path[300];
-    size_t baseLength = strlen(g_base);
-    memset(path, 'b', sizeof path);
-    memcpy(path, g_base, baseLength);
-    path[baseLength + 4] = '\\';
-    path[260] = '\0';
-    CHECK(Chain(path, &created) == FolderRefused && !FolderExists(Under("bbbb")));
-    path[259] = '\0';
-    CHECK(Chain(path, &created) == FolderHeld && FolderExists(path));
+    std::string path = g_base + std::string("bbbb\\");
+    path.resize(260, 'b');
+    CHECK(Chain(path.c_str(), &created) == FolderRefused && !FolderExists(Under("bbbb")));
+    path.pop_back();
+    CHECK(Chain(path.c_str(), &created) == FolderHeld && FolderExists(path.c_str()));
     // Without a drive the folders would be made relative to the current one.
     CHECK(Chain("kestrova-relative", &created) == FolderRefused &&
           !FolderExists("kestrova-relative"));
@@ -107,12 +105,10 @@ void TestDoubleBytePair() {
 // SIDs come from their string forms and the masks are spelled as numbers,
 // so nothing is borrowed from the code under test.
 void TestFolderSecurity() {
-    static const struct {
-        const char* sid;
-        DWORD mask;
-    } expected[] = {{"S-1-5-18", 0x001F01FF},       // SYSTEM: full control
-                    {"S-1-5-32-544", 0x001F01FF},   // Administrators: full control
-                    {"S-1-5-32-545", 0x001200A9}};  // Users: read and execute
+    static const std::pair<const char*, DWORD> expected[] = {
+        {"S-1-5-18", 0x001F01FF},       // SYSTEM: full control
+        {"S-1-5-32-544", 0x001F01FF},   // Administrators: full control
+        {"S-1-5-32-545", 0x001200A9}};  // Users: read and execute
     FolderSecurity security;
     REQUIRE(BuildFolderSecurity(&security) == 1);
     CHECK(security.attributes.nLength == sizeof security.attributes &&
@@ -131,10 +127,11 @@ void TestFolderSecurity() {
     for (DWORD i = 0; i < 3; ++i) {
         ACCESS_ALLOWED_ACE* ace = NULL;
         PSID sid = NULL;
-        REQUIRE(GetAce(dacl, i, (void**)&ace) && ConvertStringSidToSidA(expected[i].sid, &sid));
+        const auto& [name, mask] = expected[i];
+        REQUIRE(GetAce(dacl, i, (void**)&ace) && ConvertStringSidToSidA(name, &sid));
         CHECK_EQ_INT(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
         CHECK_EQ_INT(ace->Header.AceFlags, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE);
-        CHECK_EQ_INT(ace->Mask, expected[i].mask);
+        CHECK_EQ_INT(ace->Mask, mask);
         CHECK(EqualSid(&ace->SidStart, sid));
         LocalFree(sid);
     }
