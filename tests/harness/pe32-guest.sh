@@ -293,9 +293,7 @@ run_scenarios() {
     rm -rf "$dst"
     cp -a "$out/$name" "$dst" 2>/dev/null || mkdir -p "$dst"
     for f in "$dst"/*.bmp; do
-      if [[ -f $f ]] && convert "$f" "${f%.bmp}.png"; then
-        rm -f "$f"
-      fi
+      [[ -f $f ]] && convert "$f" "${f%.bmp}.png" && rm -f "$f"
     done
     code=$(cat "$dst/rc" 2>/dev/null || echo none)
     times=$(awk '{ t[NR] = $1 } END { if (NR == 3)
