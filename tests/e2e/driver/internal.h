@@ -8,3 +8,12 @@ void DrvNoteMessageBoxes(DrvProcess* p);
 // Logs the process's visible top-level windows.
 void DrvLogWindows(DrvProcess* p);
 const char* DrvArtifactDir(void);
+// A 32-bit top-down DIB section selected into a memory DC.
+struct Canvas {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+    DWORD* bits;
+};
+int OpenCanvas(Canvas* c, int width, int height);
+void CloseCanvas(Canvas* c);

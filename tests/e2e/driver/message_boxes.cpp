@@ -58,21 +58,14 @@ int Alike(DWORD a, DWORD b) {
 // How many of the icon's pixels, drawn here on `background`, differ from
 // what the screen shows.
 int Misses(LPCSTR icon, const DWORD* shown, int width, int height) {
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = NULL;
-    HDC memory = CreateCompatibleDC(NULL);
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    DWORD* drawn = (DWORD*)bits;
-    for (int i = 0; i < width * height; ++i) drawn[i] = shown[0];  // a clear corner
-    DrawIconEx(memory, 0, 0, LoadIconA(NULL, icon), width, height, 0, NULL, DI_NORMAL);
+    Canvas c;
+    if (!OpenCanvas(&c, width, height)) return width * height;
+    for (int i = 0; i < width * height; ++i) c.bits[i] = shown[0];  // a clear corner
+    DrawIconEx(c.dc, 0, 0, LoadIconA(NULL, icon), width, height, 0, NULL, DI_NORMAL);
     GdiFlush();
     int misses = 0;
-    for (int i = 0; i < width * height; ++i) misses += !Alike(drawn[i] & 0xFFFFFF, shown[i]);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    for (int i = 0; i < width * height; ++i) misses += !Alike(c.bits[i] & 0xFFFFFF, shown[i]);
+    CloseCanvas(&c);
     return misses;
 }
 

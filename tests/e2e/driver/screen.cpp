@@ -6,16 +6,6 @@
 
 #include "internal.h"
 
-namespace {
-
-// A 32-bit top-down DIB section selected into a memory DC.
-struct Canvas {
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ old;
-    DWORD* bits;
-};
-
 int OpenCanvas(Canvas* c, int width, int height) {
     BITMAPINFO info = {};
     info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -31,8 +21,6 @@ void CloseCanvas(Canvas* c) {
     DeleteDC(c->dc);
 }
 
-}  // namespace
-
 COLORREF DrvPixel(int x, int y) {
     HDC screen = GetDC(NULL);
     COLORREF colour = screen ? GetPixel(screen, x, y) : CLR_INVALID;
@@ -43,7 +31,8 @@ COLORREF DrvPixel(int x, int y) {
 int DrvCapture(int x, int y, int width, int height, DWORD* pixels) {
     Canvas c;
     HDC screen = GetDC(NULL);
-    int ok = OpenCanvas(&c, width, height) && BitBlt(c.dc, 0, 0, width, height, screen, x, y, SRCCOPY);
+    int ok =
+        OpenCanvas(&c, width, height) && BitBlt(c.dc, 0, 0, width, height, screen, x, y, SRCCOPY);
     GdiFlush();
     for (int i = 0; ok && i < width * height; ++i) pixels[i] = c.bits[i] & 0xFFFFFF;
     ReleaseDC(NULL, screen);
@@ -57,8 +46,10 @@ int DrvShowsImage(HIMAGELIST images, int index, int x, int y, int rows, COLORREF
     if (rows > height) rows = height;
     static DWORD seen[64 * 64];
     Canvas c;
-    if (width <= 0 || rows <= 0 || width * rows > 64 * 64 || !OpenCanvas(&c, width, height)) return 0;
-    const DWORD bare = GetRValue(background) << 16 | GetGValue(background) << 8 | GetBValue(background);
+    if (width <= 0 || rows <= 0 || width * rows > 64 * 64 || !OpenCanvas(&c, width, height))
+        return 0;
+    const DWORD bare =
+        GetRValue(background) << 16 | GetGValue(background) << 8 | GetBValue(background);
     for (int i = 0; i < width * height; ++i) c.bits[i] = bare;
     ImageList_Draw(images, index, c.dc, 0, 0, ILD_NORMAL);
     GdiFlush();
@@ -103,8 +94,8 @@ int SaveScreenshot(const char* name, DWORD settleMs) {
         BITMAPINFOHEADER header = {sizeof header, width, -height, 1, 32, BI_RGB, size, 0, 0, 0, 0};
         BITMAPFILEHEADER file = {0x4D42, (DWORD)(sizeof file + sizeof header) + size, 0, 0,
                                  (DWORD)(sizeof file + sizeof header)};
-        ok = fwrite(&file, sizeof file, 1, out) == 1 && fwrite(&header, sizeof header, 1, out) == 1 &&
-             fwrite(pixels, size, 1, out) == 1;
+        ok = fwrite(&file, sizeof file, 1, out) == 1 &&
+             fwrite(&header, sizeof header, 1, out) == 1 && fwrite(pixels, size, 1, out) == 1;
         ok = fclose(out) == 0 && ok;
     }
     if (pixels) HeapFree(GetProcessHeap(), 0, pixels);
