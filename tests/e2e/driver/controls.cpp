@@ -1,9 +1,6 @@
 // Controls of another process: texts, buttons, keys and lists, through the
 // messages that the system carries across processes.
 #include <windows.h>
-#include <commctrl.h>
-#include <stdio.h>
-#include <string.h>
 
 #include "internal.h"
 
@@ -24,7 +21,8 @@ int ItemText(HWND control, UINT lengthMessage, UINT textMessage, int index, char
     WCHAR wide[1024];
     text[0] = '\0';
     LRESULT length = SendMessageW(control, lengthMessage, index, 0);
-    if (length < 0 || length >= 1024 || SendMessageW(control, textMessage, index, (LPARAM)wide) != length)
+    if (length < 0 || length >= 1024 ||
+        SendMessageW(control, textMessage, index, (LPARAM)wide) != length)
         return 0;
     int bytes = WideCharToMultiByte(CP_ACP, 0, wide, (int)length, text, size - 1, NULL, NULL);
     if (bytes <= 0 && length > 0) return 0;
@@ -53,10 +51,13 @@ int DrvText(HWND window, char* text, int size) {
 }
 
 int DrvItemText(HWND dialog, int id, char* text, int size) {
-    HWND control = DrvItem(dialog, id);
-    if (control) return DrvText(control, text, size);
-    text[0] = '\0';
-    return 0;
+    return DrvText(DrvItem(dialog, id), text, size);
+}
+
+void DrvExpectText(const char* file, int line, HWND window, const char* want) {
+    char text[1024];
+    if (CheckTrue(file, line, DrvText(window, text, sizeof text), "the text read whole"))
+        CheckEqStr(file, line, "the text", text, want);
 }
 
 int DrvSetText(HWND window, const char* text) {
@@ -65,16 +66,6 @@ int DrvSetText(HWND window, const char* text) {
     Log("%s the text of control %d to \"%s\"", ok ? "set" : "could not set", GetDlgCtrlID(window),
         text);
     return ok;
-}
-
-int DrvSetItemText(HWND dialog, int id, const char* text) {
-    HWND control = DrvItem(dialog, id);
-    return control && DrvSetText(control, text);
-}
-
-int DrvItemRect(HWND dialog, int id, RECT* rect) {
-    HWND control = DrvItem(dialog, id);
-    return control && GetWindowRect(control, rect);
 }
 
 HWND DrvFocus(HWND window) {

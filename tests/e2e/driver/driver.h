@@ -10,7 +10,6 @@
 #include "tests/common/check.h"
 #include "tests/common/probe.h"
 
-// `kestrova_e2e.exe SCENARIO INSTALLER ARTIFACTS` runs one scenario.
 struct DrvContext {
     const char* installer;  // Windows path of the program under test
     const char* artifacts;  // Windows path of the folder for screenshots and the log
@@ -65,10 +64,11 @@ HWND DrvItem(HWND dialog, int id);
 // A text that would not fit is refused (0), never cut.
 int DrvText(HWND window, char* text, int size);
 int DrvItemText(HWND dialog, int id, char* text, int size);
+// The window's whole text is `want`, checked at the caller's line.
+#define EXPECT_TEXT(window, want) DrvExpectText(__FILE__, __LINE__, (window), (want))
+void DrvExpectText(const char* file, int line, HWND window, const char* want);
 int DrvSetText(HWND window, const char* text);
-int DrvSetItemText(HWND dialog, int id, const char* text);
-int DrvItemRect(HWND dialog, int id, RECT* rect);  // on the screen
-HWND DrvFocus(HWND window);                        // in the window's thread
+HWND DrvFocus(HWND window);  // in the window's thread
 // BM_CLICK posted: a handler that opens a message box must not block us.
 int DrvClick(HWND dialog, int id);
 // Posted to the focused control of the dialog, or to the dialog.
@@ -114,6 +114,5 @@ int DrvCapture(int x, int y, int width, int height, DWORD* pixels);
 int DrvShowsImage(struct _IMAGELIST* images, int index, int x, int y, int rows,
                   COLORREF background);
 // `name`.bmp in the artifact folder (the harness makes a PNG of it), once
-// two grabs agree; DrvScreenshotNow takes a screen that keeps changing.
-int DrvScreenshot(const char* name);
-int DrvScreenshotNow(const char* name);
+// two grabs agree or after `settleMs`; 0 takes a screen that keeps changing.
+int DrvScreenshot(const char* name, DWORD settleMs = 2000);

@@ -4,6 +4,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <utility>
+
 #include "internal.h"
 
 int OpenCanvas(Canvas* c, int width, int height) {
@@ -67,9 +69,7 @@ int DrvShowsImage(HIMAGELIST images, int index, int x, int y, int rows, COLORREF
     return drawn && same;
 }
 
-namespace {
-
-int SaveScreenshot(const char* name, DWORD settleMs) {
+int DrvScreenshot(const char* name, DWORD settleMs) {
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     const DWORD size = (DWORD)(width * height) * 4;
     DWORD* pixels = (DWORD*)HeapAlloc(GetProcessHeap(), 0, size);
@@ -81,9 +81,7 @@ int SaveScreenshot(const char* name, DWORD settleMs) {
         DrvPause(100);
         ok = DrvCapture(0, 0, width, height, next);
         int settled = memcmp(pixels, next, size) == 0;
-        DWORD* swap = pixels;
-        pixels = next;
-        next = swap;
+        std::swap(pixels, next);
         if (settled) break;
     }
     char path[MAX_PATH];
@@ -103,9 +101,3 @@ int SaveScreenshot(const char* name, DWORD settleMs) {
     Log(out && ok ? "screenshot %s" : "could not save the screenshot %s", name);
     return out && ok;
 }
-
-}  // namespace
-
-int DrvScreenshot(const char* name) { return SaveScreenshot(name, 2000); }
-
-int DrvScreenshotNow(const char* name) { return SaveScreenshot(name, 0); }

@@ -13,8 +13,8 @@ const char ChosenFolder[] = "C:\\Tools\\My Apps\\Quorvik";
 // Typed, then Continue (or Enter in the edit box): refused with `reason`,
 // and the page stays with the text untouched and the focus in the box.
 void ExpectRefusal(DrvProcess* p, HWND page, const char* typed, const char* reason, int enter) {
-    char expected[256], text[300];
-    DrvSetItemText(page, PathEdit, typed);
+    char expected[256];
+    DrvSetText(DrvItem(page, PathEdit), typed);
     if (enter)
         DrvPressKey(page, VK_RETURN);
     else
@@ -23,15 +23,13 @@ void ExpectRefusal(DrvProcess* p, HWND page, const char* typed, const char* reas
     EXPECT_MESSAGE_BOX(p, "Kestrova", expected, MB_ICONWARNING, IDOK);
     DrvPause(200);
     CHECK(IsWindowVisible(page));
-    CHECK(DrvItemText(page, PathEdit, text, sizeof text));
-    CHECK_EQ_STR(text, typed);
+    EXPECT_TEXT(DrvItem(page, PathEdit), typed);
     CHECK(DrvFocus(page) == DrvItem(page, PathEdit));
 }
 
 void ChooseLocation(DrvProcess* p, HWND page) {
     char text[300];
-    CHECK(DrvItemText(page, PathEdit, text, sizeof text));
-    CHECK_EQ_STR(text, "C:\\Some Where\\Quorvik");
+    EXPECT_TEXT(DrvItem(page, PathEdit), "C:\\Some Where\\Quorvik");
     DrvClick(page, ResetFolderButton);
     CHECK(DrvWaitFor(DRV_WAIT, "the default folder", [&] {
         return DrvItemText(page, PathEdit, text, sizeof text) && !strcmp(text, DefaultFolder);
@@ -42,12 +40,11 @@ void ChooseLocation(DrvProcess* p, HWND page) {
     ExpectRefusal(p, page, "C:\\", "Path may not be a root drive...", 0);
     // ProgramPath is the default again, so Reset Folder leaves a typed
     // text alone.
-    DrvSetItemText(page, PathEdit, "D:\\Elsewhere");
+    DrvSetText(DrvItem(page, PathEdit), "D:\\Elsewhere");
     DrvClick(page, ResetFolderButton);
     DrvPause(300);
-    CHECK(DrvItemText(page, PathEdit, text, sizeof text));
-    CHECK_EQ_STR(text, "D:\\Elsewhere");
-    DrvSetItemText(page, PathEdit, ChosenFolder);
+    EXPECT_TEXT(DrvItem(page, PathEdit), "D:\\Elsewhere");
+    DrvSetText(DrvItem(page, PathEdit), ChosenFolder);
     DrvClick(page, IDOK);
 }
 
@@ -74,8 +71,7 @@ void ChooseGroup(DrvProcess* p, HWND page, const char* longName, char* group) {
     HWND edit = FindWindowExA(field, NULL, "Edit", NULL);
     char text[300], previous[300] = "";
     REQUIRE(edit);
-    CHECK(DrvItemText(page, GroupField, text, sizeof text));
-    CHECK_EQ_STR(text, "Tools");
+    EXPECT_TEXT(DrvItem(page, GroupField), "Tools");
     int count = (int)SendMessageA(field, CB_GETCOUNT, 0, 0), named = 0;
     for (int i = 0; i < count; ++i) {
         CHECK(DrvComboText(field, i, text, sizeof text));
@@ -87,8 +83,7 @@ void ChooseGroup(DrvProcess* p, HWND page, const char* longName, char* group) {
     // Reset Group: the product's name in its own case, the list's item in its.
     DrvClick(page, ResetGroupButton);
     DrvPause(300);
-    CHECK(DrvText(edit, text, sizeof text));
-    CHECK_EQ_STR(text, "Quorvik");
+    EXPECT_TEXT(edit, "Quorvik");
     int selected = (int)SendMessageA(field, CB_GETCURSEL, 0, 0);
     CHECK(DrvComboText(field, selected, text, sizeof text));
     CHECK_EQ_STR(text, "quorvik");
@@ -111,8 +106,7 @@ void ChooseGroup(DrvProcess* p, HWND page, const char* longName, char* group) {
     DrvTypeChars(edit, "0123456789012345678901234567890123456789X");
     DrvPressKey(page, VK_RETURN);
     DrvPause(500);
-    CHECK(DrvText(edit, text, sizeof text));
-    CHECK_EQ_STR(text, "0123456789012345678901234567890123456789");
+    EXPECT_TEXT(edit, "0123456789012345678901234567890123456789");
     CHECK(IsWindowVisible(page));
     CHECK_EQ_INT(DrvMessageBoxCount(NULL), 6);
 

@@ -74,9 +74,10 @@ int AreaHolds(const RECT& r, COLORREF colour) {
 int ColoursRight(HWND page, RECT meter, COLORREF phaseColour) {
     RECT source, note;
     InflateRect(&meter, -4, -4);
-    return DrvItemRect(page, 401, &source) && DrvItemRect(page, NoteText, &note) &&
-           AreaHolds(source, RGB(0, 0, 128)) && AreaHolds(note, RGB(0, 0, 128)) &&
-           AreaHolds(meter, GetSysColor(COLOR_BTNHIGHLIGHT)) && AreaHolds(meter, phaseColour);
+    return GetWindowRect(DrvItem(page, 401), &source) &&
+           GetWindowRect(DrvItem(page, NoteText), &note) && AreaHolds(source, RGB(0, 0, 128)) &&
+           AreaHolds(note, RGB(0, 0, 128)) && AreaHolds(meter, GetSysColor(COLOR_BTNHIGHLIGHT)) &&
+           AreaHolds(meter, phaseColour);
 }
 
 int EndsWithUnderscore(const char* s) { return s[0] && s[strlen(s) - 1] == '_'; }
@@ -103,7 +104,7 @@ int FileLabelsFit(HWND page, int phase, const char* temp) {
 // the label, the file labels, the meter's left and right ends, the stage.
 void WatchInstallingPage(HWND page, PhaseSeen* seen, int* stageLit) {
     RECT meter;
-    REQUIRE(DrvItemRect(page, 405, &meter));
+    REQUIRE(GetWindowRect(DrvItem(page, 405), &meter));
     const int x = meter.left + 3, y = (meter.top + meter.bottom) / 2, right = meter.right - 4;
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     char temp[MAX_PATH], label[64];
@@ -141,7 +142,7 @@ void WatchInstallingPage(HWND page, PhaseSeen* seen, int* stageLit) {
         if (phase >= shots && left == PhaseColours[phase]) {
             char name[32];
             snprintf(name, sizeof name, "4-installing-%d", ++shots);
-            DrvScreenshotNow(name);
+            DrvScreenshot(name, 0);
         }
         if (phase == Copying && !escaped) escaped = DrvPressKey(page, VK_ESCAPE);
         return false;
@@ -257,11 +258,9 @@ SCENARIO(tour) {
     CheckAgreement(ctx, p, page);
     DrvClick(page, IDOK);
     REQUIRE(page = Shoot(p, LocationCaption, "3-location", 2));
-    char text[300];
-    CHECK(DrvItemText(page, NoteText, text, sizeof text));
-    CHECK_EQ_STR(text, "The program files for Quorvik will be installed to the following folder:");
-    CHECK(DrvItemText(page, PathEdit, text, sizeof text));
-    CHECK_EQ_STR(text, DefaultFolder);
+    EXPECT_TEXT(DrvItem(page, NoteText),
+                "The program files for Quorvik will be installed to the following folder:");
+    EXPECT_TEXT(DrvItem(page, PathEdit), DefaultFolder);
     ExpectBackdropAndPage(p, page);
     DrvClick(page, IDOK);
     REQUIRE(page = DrvWaitWindow(p, InstallingCaption, "#32770"));
@@ -280,8 +279,7 @@ SCENARIO(tour) {
     }
     CHECK(seen[Staging].emptyAfter && seen[Copying].emptyAfter);
     REQUIRE(page = Shoot(p, GroupCaption, "5-group", 8));
-    CHECK(DrvItemText(page, GroupField, text, sizeof text));
-    CHECK_EQ_STR(text, "Quorvik");
+    EXPECT_TEXT(DrvItem(page, GroupField), "Quorvik");
     DrvClick(page, ContinueButton);
     ShootBox(p, "6-shortcuts", 16, "Quorvik", ShortcutsCreated, MB_ICONINFORMATION, IDOK);
     ShootBox(p, "7-installed", 32, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDNO);
