@@ -7,28 +7,23 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <string>
+#include <vector>
+
 #include "installer_steps.h"
 
 namespace {
 
 enum Kind { Header = 1, Drive = 2, Sub = 4 };
 
-struct Row {
-    const char* text;
-    int kind;
-};
-
-void MakeFolder(const char* path, DWORD attributes) {
-    CHECK(CreateDirectoryA(path, NULL) && (!attributes || SetFileAttributesA(path, attributes)));
-}
-
-void ExpectList(HWND list, const Row* rows, int count, int selected) {
+// In folder mode the header comes first, then the drive, then folders.
+void ExpectList(HWND list, const std::vector<std::string>& rows, int selected) {
     char text[300];
-    CHECK_EQ_INT(DrvListCount(list), count);
-    for (int i = 0; i < count && i < DrvListCount(list); ++i) {
+    CHECK_EQ_INT(DrvListCount(list), rows.size());
+    for (int i = 0; i < (int)rows.size() && i < DrvListCount(list); ++i) {
         CHECK(DrvListText(list, i, text, sizeof text));
-        CHECK_EQ_STR(text, rows[i].text);
-        CHECK_EQ_INT(SendMessageA(list, LB_GETITEMDATA, i, 0), rows[i].kind);
+        CHECK_EQ_STR(text, rows[i].c_str());
+        CHECK_EQ_INT(SendMessageA(list, LB_GETITEMDATA, i, 0), i > 1 ? Sub : i ? Drive : Header);
     }
     CHECK_EQ_INT(SendMessageA(list, LB_GETCURSEL, 0, 0), selected);
 }
@@ -99,24 +94,19 @@ void ExpectHighlightBehindTextOnly(HWND list, int index, int level) {
 }
 
 void MakeFolders() {
-    const char* const plain[] = {"C:\\Browse",
-                                 "C:\\Browse\\beta",
-                                 "C:\\Browse\\Alpha",
-                                 "C:\\Browse\\GAMMA",
-                                 "C:\\Browse\\.dotted",
-                                 "C:\\Browse\\PROGRAM FILES",
-                                 "C:\\Browse\\PROGRAM FILES\\Inner",
-                                 "C:\\Many"};
-    for (const char* folder : plain) MakeFolder(folder, 0);
-    MakeFolder("C:\\Browse\\Hidden", FILE_ATTRIBUTE_HIDDEN);
-    MakeFolder("C:\\Browse\\System", FILE_ATTRIBUTE_SYSTEM);
+    const char* const names[] = {"",       "beta",    "Alpha",
+                                 "GAMMA",  ".dotted", "PROGRAM FILES",
+                                 "Hidden", "System",  "PROGRAM FILES\\Inner"};
+    char path[MAX_PATH];
+    for (const char* name : names) {
+        snprintf(path, sizeof path, "C:\\Browse\\%s", name);
+        CHECK(CreateDirectoryA(path, NULL));
+    }
+    CHECK(SetFileAttributesA("C:\\Browse\\Hidden", FILE_ATTRIBUTE_HIDDEN) &&
+          SetFileAttributesA("C:\\Browse\\System", FILE_ATTRIBUTE_SYSTEM));
     CHECK(PlantFile("C:\\Browse\\a file", 1, "x"));
-    // A name of 255 characters.
-    WCHAR wide[300] = L"\\\\?\\C:\\Many\\";
-    int at = lstrlenW(wide);
-    for (int i = 0; i < 255; ++i) wide[at + i] = L'l';
-    wide[at + 255] = 0;
-    CHECK(CreateDirectoryW(wide, NULL));
+    CHECK(CreateDirectoryA("C:\\Many", NULL));
+    CHECK(CreateDirectoryW((L"\\\\?\\C:\\Many\\" + std::wstring(255, L'l')).c_str(), NULL));
 }
 
 }  // namespace
@@ -133,9 +123,8 @@ SCENARIO(browser) {
     char text[300];
 
     // The default folder does not exist: the header and its chain only.
-    const Row byDefault[] = {
-        {"Folders", Header}, {"C:\\", Drive}, {"Halvenor", Sub}, {"Quorvik", Sub}};
-    ExpectList(list, byDefault, 4, 3);
+    const std::vector<std::string> byDefault = {"Folders", "C:\\", "Halvenor", "Quorvik"};
+    ExpectList(list, byDefault, 3);
     RECT header, row;
     CHECK(DrvListItemRect(list, 0, &header) && DrvListItemRect(list, 1, &row));
     CHECK_EQ_INT(header.bottom - header.top, 18);
@@ -145,10 +134,9 @@ SCENARIO(browser) {
     int browse = FindItem(list, "Browse");
     REQUIRE(browse > 1);
     Open(page, browse, "C:\\Browse");
-    const Row inBrowse[] = {{"Folders", Header},   {"C:\\", Drive}, {"Browse", Sub},
-                            {"Alpha", Sub},        {"Beta", Sub},   {"Gamma", Sub},
-                            {"Program Files", Sub}};
-    ExpectList(list, inBrowse, 7, 2);
+    const std::vector<std::string> inBrowse = {"Folders", "C:\\",  "Browse",       "Alpha",
+                                               "Beta",    "Gamma", "Program Files"};
+    ExpectList(list, inBrowse, 2);
     ExpectRowIcon(list, 0, 0, icons.computer);
     ExpectRowIcon(list, 1, 1, icons.drive);
     ExpectRowIcon(list, 2, 2, icons.open);
@@ -159,12 +147,7 @@ SCENARIO(browser) {
     // Named in capitals on disk, shown and entered as the list writes it;
     // only the current folder is open.
     Open(page, 6, "C:\\Browse\\Program Files");
-    const Row inProgramFiles[] = {{"Folders", Header},
-                                  {"C:\\", Drive},
-                                  {"Browse", Sub},
-                                  {"Program Files", Sub},
-                                  {"Inner", Sub}};
-    ExpectList(list, inProgramFiles, 5, 3);
+    ExpectList(list, {"Folders", "C:\\", "Browse", "Program Files", "Inner"}, 3);
     ExpectRowIcon(list, 2, 2, icons.closed);
     ExpectRowIcon(list, 4, 4, icons.closed);
     // The current folder's own entry changes nothing; up the chain.
@@ -172,13 +155,12 @@ SCENARIO(browser) {
     DrvPause(500);
     CHECK_EQ_INT(DrvListCount(list), 5);
     Open(page, 2, "C:\\Browse");
-    ExpectList(list, inBrowse, 7, 2);
+    ExpectList(list, inBrowse, 2);
 
     // The header: drive mode with the folder's drive selected, then again
     // folder mode at that drive's root; another drive opens at its root.
     Open(page, 0, "C:\\");
-    CHECK(DrvListText(list, 0, text, sizeof text));
-    CHECK_EQ_STR(text, "Drives");
+    CHECK_EQ_INT(FindItem(list, "Drives"), 0);
     int zDrive = FindItem(list, "Z:\\");
     CHECK(DrvListText(list, (int)SendMessageA(list, LB_GETCURSEL, 0, 0), text, sizeof text));
     CHECK_EQ_STR(text, "C:\\");
@@ -186,32 +168,24 @@ SCENARIO(browser) {
     ExpectRowIcon(list, 0, 0, icons.computer);
     DrvScreenshot("location-drives");
     Open(page, 0, "C:\\");
-    CHECK(DrvListText(list, 0, text, sizeof text));
-    CHECK_EQ_STR(text, "Folders");
+    CHECK_EQ_INT(FindItem(list, "Folders"), 0);
     Open(page, 0, "C:\\");
     REQUIRE(zDrive > 0);
     Open(page, zDrive, "Z:\\");
     DrvClick(page, ResetFolderButton);
     DrvPause(300);
-    ExpectList(list, byDefault, 4, 3);
+    ExpectList(list, byDefault, 3);
 
     // Header, root, Many and the long name, drawn whole; "C:\Many\" and
     // 255 characters do not fit ProgramPath: refused, nothing cut.
     Open(page, 1, "C:\\");
     Open(page, FindItem(list, "Many"), "C:\\Many");
-    const int count = 4;
-    char longName[256];
-    memset(longName, 'l', 255);
-    longName[0] = 'L';
-    longName[255] = '\0';
-    CHECK_EQ_INT(DrvListCount(list), count);
-    CHECK(DrvListText(list, count - 1, text, sizeof text));
-    CHECK_EQ_STR(text, longName);
-    ExpectRowIcon(list, count - 1, 3, icons.closed);
-    DrvDoubleClickListItem(list, count - 1);
+    ExpectList(list, {"Folders", "C:\\", "Many", "L" + std::string(254, 'l')}, 2);
+    ExpectRowIcon(list, 3, 3, icons.closed);
+    DrvDoubleClickListItem(list, 3);
     DrvPause(500);
     EXPECT_TEXT(DrvItem(page, PathEdit), "C:\\Many");
-    CHECK_EQ_INT(DrvListCount(list), count);
+    CHECK_EQ_INT(DrvListCount(list), 4);
     Open(page, 1, "C:\\");
     DrvClick(page, IDCANCEL);
     ExpectAbortAndExit(p);
