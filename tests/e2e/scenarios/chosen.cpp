@@ -34,10 +34,9 @@ void ChooseLocation(DrvProcess* p, HWND page) {
     CHECK(DrvWaitFor(DRV_WAIT, "the default folder", [&] {
         return DrvItemText(page, PathEdit, text, sizeof text) && !strcmp(text, DefaultFolder);
     }));
+    // The page's part of a refusal, by a click and by Enter (the rules are unit-tested).
     ExpectRefusal(p, page, "", "Path may not be empty!", 0);
-    ExpectRefusal(p, page, "C", "Missing : or \\ in drive.", 0);
     ExpectRefusal(p, page, "C:", "Missing : or \\ in drive.", 1);
-    ExpectRefusal(p, page, "C:\\", "Path may not be a root drive...", 0);
     // ProgramPath is the default again, so Reset Folder leaves a typed
     // text alone.
     DrvSetText(DrvItem(page, PathEdit), "D:\\Elsewhere");
@@ -108,7 +107,7 @@ void ChooseGroup(DrvProcess* p, HWND page, const char* longName, char* group) {
     DrvPause(500);
     EXPECT_TEXT(edit, "0123456789012345678901234567890123456789");
     CHECK(IsWindowVisible(page));
-    CHECK_EQ_INT(DrvMessageBoxCount(NULL), 6);
+    CHECK_EQ_INT(DrvMessageBoxCount(NULL), 4);
 
     int index = (int)SendMessageA(field, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)longName);
     REQUIRE(index >= 0);

@@ -100,6 +100,7 @@ void ExpectStageLit(unsigned int bit) {
 DWORD RunSilently(const char* program, const char* args) {
     DrvProcess* p = DrvStart(program, args);
     if (!p || !DrvWaitExit(p, DRV_WAIT)) return 99;
+    CHECK(!DrvSawWindowClass(p, "Kestrova") && !DrvSawWindowClass(p, "#32770"));
     return p->exitCode;
 }
 

@@ -46,7 +46,8 @@ void ExpectAbortAndExit(DrvProcess* p);
 int StageLit(unsigned int bit, int report);
 void ExpectStageLit(unsigned int bit);
 
-// An unattended run to its end: its exit code (99 when it did not end).
+// An unattended run to its end, with no backdrop, page or message box
+// shown: its exit code (99 when it did not end).
 extern const char SilentLog[];
 DWORD RunSilently(const char* program, const char* args);
 // Whether the log holds `text`; when not, the whole log is logged.

@@ -209,8 +209,7 @@ SCENARIO(uninstall_edges) {
         const char* group;
         const char* folder;  // where the marker goes
         const char* name;
-    } refused[] = {{"C:\\", "Quorvik", "C:", "Quorvik.exe"},
-                   {windows, "Quorvik", windows, "Quorvik.hlp"},
+    } refused[] = {{windows, "Quorvik", windows, "Quorvik.hlp"},
                    {DefaultFolder, "..", programs, "..\\Uninstall.lnk"}};
     for (const auto& r : refused) {
         Log("record: Program Path \"%s\", Program Group \"%s\"", r.path, r.group);
