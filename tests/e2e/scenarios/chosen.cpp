@@ -52,7 +52,7 @@ void ChooseLocation(DrvProcess* p, HWND page) {
 // longer than a group may be.
 void PrepareStartMenu(char* longName) {
     char programs[MAX_PATH], path[MAX_PATH];
-    ProgramsFolder(programs, sizeof programs);
+    ProgramsFolder(programs);
     memset(longName, 'G', 45);
     longName[45] = '\0';
     const char* const folders[] = {"Zeta", "alpha", "quorvik", ".dotted", longName};
@@ -173,7 +173,7 @@ SCENARIO(install_chosen) {
     // Removed from the group's shortcut: the two folders the installer
     // made go, the one that was there stays.
     char programs[MAX_PATH], link[MAX_PATH], uninstaller[MAX_PATH];
-    ProgramsFolder(programs, sizeof programs);
+    ProgramsFolder(programs);
     snprintf(link, sizeof link, "%s\\%s\\Uninstall.lnk", programs, group);
     REQUIRE(ShortcutTarget(link, uninstaller, sizeof uninstaller));
     p = DrvStart(uninstaller, NULL);

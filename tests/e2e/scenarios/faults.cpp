@@ -111,16 +111,13 @@ SCENARIO(install_faults_silent) {
     // Staged files planted beforehand: one held against writers, which the
     // comparison with the installer's own resource gives away; one held
     // open for writing, which the installer must refuse to read at all.
-    const struct {
-        DWORD access;
-        const char* message;
-    } planted[] = {{GENERIC_READ, ReadSource}, {GENERIC_WRITE, OpenSource}};
-    for (const auto& plant : planted) {
+    const std::pair<DWORD, const char*> planted[] = {{GENERIC_READ, ReadSource},
+                                                     {GENERIC_WRITE, OpenSource}};
+    for (const auto& [access, message] : planted) {
         CleanUp();
-        HANDLE holder = PlantStaged("Qvreader.exe", plant.access);
+        HANDLE holder = PlantStaged("Qvreader.exe", access);
         REQUIRE(holder != INVALID_HANDLE_VALUE);
-        ExpectSilentFailure(ctx->installer, "", "C:\\Halvenor\\Quorvik\\Qvreader.exe",
-                            plant.message);
+        ExpectSilentFailure(ctx->installer, "", "C:\\Halvenor\\Quorvik\\Qvreader.exe", message);
         CloseHandle(holder);
         ProductFile(ctx, "Quorvik.exe", saved, sizeof saved);
         CHECK(SameFileContents("C:\\Halvenor\\Quorvik\\Quorvik.exe", saved));
@@ -142,9 +139,8 @@ SCENARIO(install_faults_silent) {
     // Without any Programs folder no shortcut can be made.
     CleanUp();
     for (int csidl : {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS}) {
-        char from[MAX_PATH + 1] = "";
+        char from[MAX_PATH + 1] = "";  // a list of one, ended by a second '\0'
         SHGetFolderPathA(NULL, csidl, NULL, SHGFP_TYPE_CURRENT, from);
-        from[strlen(from) + 1] = '\0';  // a list of one
         SHFILEOPSTRUCTA remove = {};
         remove.wFunc = FO_DELETE;
         remove.pFrom = from;

@@ -131,22 +131,18 @@ void InstallersWindowsFolder(char* out, int size) {
     }
 }
 
-void ProgramsFolder(char* out, int size) {
-    char folder[MAX_PATH] = "";
-    CHECK(SHGetFolderPathA(NULL, CSIDL_COMMON_PROGRAMS, NULL, SHGFP_TYPE_CURRENT, folder) == S_OK);
-    lstrcpynA(out, folder, size);
+void ProgramsFolder(char out[MAX_PATH]) {
+    CHECK(SHGetFolderPathA(NULL, CSIDL_COMMON_PROGRAMS, NULL, SHGFP_TYPE_CURRENT, out) == S_OK);
 }
 
 void InstalledPath(const PayloadEntry& row, const char* installFolder, char* out, int size) {
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, sizeof windows);
-    const char* folder = row.flags & FlagWindowsDir ? windows : installFolder;
+    if (row.flags & FlagWindowsDir) return WindowsFile(row.fileName, out, size);
     // The last character, not the last byte, which may be the second
     // half of a double-byte character.
-    const char* end = folder + strlen(folder);
-    const char* last = CharPrevA(folder, end);
+    const char* end = installFolder + strlen(installFolder);
+    const char* last = CharPrevA(installFolder, end);
     int separated = end - last == 1 && *last == '\\';
-    snprintf(out, size, "%s%s%s", folder, separated ? "" : "\\", row.fileName);
+    snprintf(out, size, "%s%s%s", installFolder, separated ? "" : "\\", row.fileName);
 }
 
 void StagedPath(const char* fileName, char* out, int size) {
@@ -182,23 +178,20 @@ int CountStagedFiles(void) {
 }
 
 void ExpectShortcuts(const char* group, const char* installFolder) {
-    static const struct {
-        const char* caption;
-        const char* file;
-    } shortcuts[] = {{"Uninstall", "Zelmunin.exe"},
-                     {"Quorvik", "Quorvik.exe"},
-                     {"Read Me", "Qvreader.exe"},
-                     {"Help", "Quorvik.hlp"},
-                     {"Notes", "Qvnotes.hlp"}};
+    const char* const shortcuts[][2] = {{"Uninstall", "Zelmunin.exe"},
+                                        {"Quorvik", "Quorvik.exe"},
+                                        {"Read Me", "Qvreader.exe"},
+                                        {"Help", "Quorvik.hlp"},
+                                        {"Notes", "Qvnotes.hlp"}};
     char programs[MAX_PATH], windows[MAX_PATH];
-    ProgramsFolder(programs, sizeof programs);
+    ProgramsFolder(programs);
     InstallersWindowsFolder(windows, sizeof windows);
-    for (const auto& s : shortcuts) {
-        const char* folder = &s == shortcuts ? windows : installFolder;
+    for (const auto& [caption, file] : shortcuts) {
+        const char* folder = strcmp(file, "Zelmunin.exe") == 0 ? windows : installFolder;
         char link[MAX_PATH], target[MAX_PATH];
-        snprintf(link, sizeof link, "%s\\%s\\%s.lnk", programs, group, s.caption);
-        snprintf(target, sizeof target, "%s\\%s", folder, s.file);
-        ExpectShortcut(link, target, folder, s.caption);
+        snprintf(link, sizeof link, "%s\\%s\\%s.lnk", programs, group, caption);
+        snprintf(target, sizeof target, "%s\\%s", folder, file);
+        ExpectShortcut(link, target, folder, caption);
     }
 }
 
@@ -228,10 +221,8 @@ void ExpectUninstallEntry(const DrvContext* ctx, const char* installFolder, cons
     DWORD bytes = 0;
     for (int i = 0; i < installCount; ++i) {
         char built[MAX_PATH];
-        WIN32_FILE_ATTRIBUTE_DATA data;
         ProductFile(ctx, PayloadTable[i].fileName, built, sizeof built);
-        CHECK(GetFileAttributesExA(built, GetFileExInfoStandard, &data));
-        bytes += data.nFileSizeLow;
+        bytes += (DWORD)FileText(built).size();
     }
     ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "EstimatedSize", (bytes + 1023) / 1024);
     ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "VersionMajor", 3);

@@ -33,7 +33,6 @@ enum PageControl {
 // From the welcome page on with Continue and I Agree, to the page with
 // this caption; NULL when a page did not come.
 HWND WalkTo(DrvProcess* p, const char* caption);
-// Waits for the installing page to end and for the group page.
 HWND WaitForGroupPage(DrvProcess* p, HWND installing);
 void ExpectExit(DrvProcess* p, DWORD code);
 // The backdrop covers the screen with its band down the left edge, and the
@@ -56,7 +55,7 @@ int LogHolds(const char* text);
 // A file of the build's product folder, beside the installer.
 int ProductFile(const DrvContext* ctx, const char* name, char* out, int size);
 
-void ProgramsFolder(char* out, int size);
+void ProgramsFolder(char out[MAX_PATH]);
 
 // Where the installer puts a payload row's file (the Windows folder or
 // `installFolder`), where it stages a file (the temporary folder, '_'

@@ -24,14 +24,10 @@ SCENARIO(pages_cancel) {
     // While the first shows its welcome page, a second run says so and
     // ends before any page: its box is all it shows.
     DrvProcess* second = DrvStart(ctx->installer, NULL);
-    DrvMessageBox* box = DrvWaitMessageBox(second);
-    REQUIRE(box);
+    REQUIRE(DrvWaitMessageBox(second));
     HWND shown[4];
     CHECK_EQ_INT(DrvListWindows(second, shown, 4), 1);
-    CHECK_EQ_STR(box->text, "Kestrova is already running.");
-    CHECK_EQ_STR(box->caption, "Kestrova");
-    CHECK_EQ_INT(box->icon, MB_ICONWARNING);
-    DrvAnswer(box, IDOK);
+    EXPECT_MESSAGE_BOX(second, "Kestrova", "Kestrova is already running.", MB_ICONWARNING, IDOK);
     ExpectExit(second, 1618);
     char uninstaller[MAX_PATH];
     REQUIRE(ProductFile(ctx, "Zelmunin.exe", uninstaller, sizeof uninstaller));

@@ -22,15 +22,11 @@ HWND Shoot(DrvProcess* p, const char* caption, const char* shot, unsigned int bi
 
 void ShootBox(DrvProcess* p, const char* shot, unsigned int bit, const char* caption,
               const char* text, int icon, int answer) {
-    DrvMessageBox* box = DrvWaitMessageBox(p);
-    if (!CHECK(box != NULL)) return;
+    DrvWaitMessageBox(p);
     DrvPause(300);
     DrvScreenshot(shot);
     ExpectStageLit(bit);
-    CHECK_EQ_STR(box->caption, caption);
-    CHECK_EQ_STR(box->text, text);
-    CHECK_EQ_INT(box->icon, icon);
-    DrvAnswer(box, answer);
+    EXPECT_MESSAGE_BOX(p, caption, text, icon, answer);
 }
 
 // The agreement shows exactly its resource and reads by scrolling, not Tab.
@@ -42,8 +38,7 @@ void CheckAgreement(const DrvContext* ctx, DrvProcess* p, HWND agreement) {
     REQUIRE(resource && SizeofResource(m, resource) < sizeof shown);
     const char* stored = (const char*)LockResource(LoadResource(m, resource));
     CHECK(DrvItemText(agreement, 200, shown, sizeof shown));
-    CHECK_EQ_INT(strlen(shown), SizeofResource(m, resource));
-    CHECK(memcmp(shown, stored, SizeofResource(m, resource)) == 0);
+    CHECK(std::string(shown) == std::string(stored, SizeofResource(m, resource)));
     FreeLibrary(m);
     CHECK(!(GetWindowLongA(DrvItem(agreement, 200), GWL_STYLE) & WS_TABSTOP));
 }
@@ -58,7 +53,6 @@ struct PhaseSeen {
     DWORD fullAt, fullFor;  // the bar full: the phase's end pause
 };
 
-// Whether the screen's rectangle holds a pixel of `colour`.
 int AreaHolds(const RECT& r, COLORREF colour) {
     static DWORD pixels[600 * 60];
     int width = r.right - r.left, height = r.bottom - r.top;
@@ -90,14 +84,14 @@ int FileLabelsFit(HWND page, int phase, const char* temp) {
         !DrvItemText(page, 403, caption, sizeof caption) ||
         !DrvItemText(page, 404, destination, sizeof destination))
         return 0;
-    int sourceStaged = _strnicmp(source, temp, strlen(temp)) == 0 && EndsWithUnderscore(source);
-    int destinationStaged =
-        _strnicmp(destination, temp, strlen(temp)) == 0 && EndsWithUnderscore(destination);
+    auto staged = [&](const char* s) {
+        return _strnicmp(s, temp, strlen(temp)) == 0 && EndsWithUnderscore(s);
+    };
     if (phase == Staging)
-        return !strchr(source, '\\') && destinationStaged && !strcmp(caption, "Destination:");
+        return !strchr(source, '\\') && staged(destination) && !strcmp(caption, "Destination:");
     if (phase == Copying)
-        return sourceStaged && strchr(destination, '\\') && !EndsWithUnderscore(destination);
-    return sourceStaged && !destination[0] && !caption[0];
+        return staged(source) && strchr(destination, '\\') && !EndsWithUnderscore(destination);
+    return staged(source) && !destination[0] && !caption[0];
 }
 
 // Watches the page until it closes, pressing Escape once while copying:
@@ -155,13 +149,11 @@ const char Victim[] = "C:\\victim.txt";
 const char VictimText[] = "not the installer's to write";
 
 void PlantLinksToVictim() {
-    char temp[MAX_PATH], path[MAX_PATH];
+    char path[MAX_PATH];
     CHECK(PlantFile(Victim, sizeof VictimText - 1, VictimText));
-    GetTempPathA(sizeof temp, temp);
-    snprintf(path, sizeof path, "%sQvtips.dl_", temp);
+    StagedPath("Qvtips.dll", path, sizeof path);
     CHECK(CreateHardLinkA(path, Victim, NULL));
-    GetWindowsDirectoryA(path, sizeof path);
-    lstrcatA(path, "\\Kestrova.new");
+    WindowsFile("Kestrova.new", path, sizeof path);
     CHECK(CreateHardLinkA(path, Victim, NULL));
 }
 
@@ -184,8 +176,7 @@ void RunInstalledProduct() {
     typedef int(WINAPI * TipCount)(void);
     TipCount count = tips ? (TipCount)(void*)GetProcAddress(tips, "QvGetTipCount") : NULL;
     CHECK(count && count() > 0 && GetProcAddress(tips, "QvGetTip"));
-    GetWindowsDirectoryA(path, sizeof path);
-    lstrcatA(path, "\\Qvshell.dll");
+    WindowsFile("Qvshell.dll", path, sizeof path);
     HMODULE shell = LoadLibraryA(path);
     CHECK(shell && GetProcAddress(shell, "DllGetClassObject") &&
           GetProcAddress(shell, "DllCanUnloadNow"));

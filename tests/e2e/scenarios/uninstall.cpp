@@ -2,7 +2,6 @@
 // removes, what it must leave, a file in use, records it must refuse.
 #include <windows.h>
 #include <shellapi.h>
-#include <shlobj.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -19,13 +18,9 @@ const char InUse[] =
     "Unable to remove\n\nC:\\Halvenor\\Quorvik\\Quorvik.hlp\n\nClose the program that is using "
     "it, then choose Retry.";
 
-void Install(const DrvContext* ctx, const char* args) {
-    CHECK_EQ_INT(RunSilently(ctx->installer, args), 0);
-}
-
 void UninstallShortcut(char* link, int size) {
     char programs[MAX_PATH];
-    ProgramsFolder(programs, sizeof programs);
+    ProgramsFolder(programs);
     snprintf(link, size, "%s\\Quorvik\\Uninstall.lnk", programs);
 }
 
@@ -33,18 +28,18 @@ void UninstallShortcut(char* link, int size) {
 // product has moved it away, so a fresh copy is put there.
 DrvProcess* StartUninstaller(const DrvContext* ctx, const char* args) {
     char installed[MAX_PATH], built[MAX_PATH];
-    GetWindowsDirectoryA(installed, sizeof installed);
-    lstrcatA(installed, "\\Zelmunin.exe");
+    WindowsFile("Zelmunin.exe", installed, sizeof installed);
     if (!FileExists(installed) && ProductFile(ctx, "Zelmunin.exe", built, sizeof built))
         CHECK(CopyFileA(built, installed, TRUE));
     return DrvStart(installed, args);
 }
 
-// Yes (unless it does not ask), then the box `text` and the exit `code`.
-void Uninstall(const DrvContext* ctx, int asks, const char* text, int icon, DWORD code) {
+// `answer` to the question (0: it does not ask), then the box `text`
+// (NULL: none) and the exit `code`.
+void Uninstall(const DrvContext* ctx, int answer, const char* text, int icon, DWORD code) {
     DrvProcess* p = StartUninstaller(ctx, NULL);
-    if (asks) EXPECT_MESSAGE_BOX(p, Caption, Question, MB_ICONQUESTION, IDYES);
-    EXPECT_MESSAGE_BOX(p, Caption, text, icon, IDOK);
+    if (answer) EXPECT_MESSAGE_BOX(p, Caption, Question, MB_ICONQUESTION, answer);
+    if (text) EXPECT_MESSAGE_BOX(p, Caption, text, icon, IDOK);
     ExpectExit(p, code);
 }
 
@@ -59,16 +54,16 @@ void ExpectProductGone() {
     CHECK(!KeyExists(HKEY_LOCAL_MACHINE, ProductKey) && !KeyExists(HKEY_CLASSES_ROOT, ClassKey));
 }
 
-// The shortcut `caption` in the group folder `group`.
 const char* ShortcutIn(const char* group, const char* caption) {
     static char path[MAX_PATH];
     snprintf(path, sizeof path, "%s\\%s.lnk", group, caption);
     return path;
 }
 
-// The uninstaller's moved copy waiting in the temporary folder for the
-// next restart.
-int MovedCopyWaits() {
+// The uninstaller's moved copy, waiting in the temporary folder for the
+// next restart: 0 when no folder of it is there, 1 for an empty one, 2
+// when the copy is in it.
+int MovedCopy() {
     char temp[MAX_PATH], path[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     snprintf(path, sizeof path, "%sZelmunin-*", temp);
@@ -77,7 +72,7 @@ int MovedCopyWaits() {
     if (search == INVALID_HANDLE_VALUE) return 0;
     FindClose(search);
     snprintf(path, sizeof path, "%s%s\\Zelmunin.exe", temp, found.cFileName);
-    return FileExists(path);
+    return 1 + FileExists(path);
 }
 
 }  // namespace
@@ -89,7 +84,7 @@ SCENARIO(uninstall_whole) {
     HKEY made;
     CHECK(RegCreateKeyA(HKEY_LOCAL_MACHINE, FindExtensionsKey, &made) == ERROR_SUCCESS);
     RegCloseKey(made);
-    Install(ctx, "/S");
+    CHECK_EQ_INT(RunSilently(ctx->installer, "/S"), 0);
     char link[MAX_PATH], exe[MAX_PATH];
     UninstallShortcut(link, sizeof link);
     REQUIRE(ShortcutTarget(link, exe, sizeof exe));
@@ -97,9 +92,9 @@ SCENARIO(uninstall_whole) {
     EXPECT_MESSAGE_BOX(p, Caption, Question, MB_ICONQUESTION, IDYES);
     EXPECT_MESSAGE_BOX(p, Caption, Removed, MB_ICONINFORMATION, IDOK);
     ExpectExit(p, 0);
-    CHECK(!FileExists(exe) && MovedCopyWaits());
+    CHECK(!FileExists(exe) && MovedCopy() == 2);
 
-    Install(ctx, "/S /D=C:\\Apps\\Quorvik");
+    CHECK_EQ_INT(RunSilently(ctx->installer, "/S /D=C:\\Apps\\Quorvik"), 0);
     char quiet[MAX_PATH] = "";
     DWORD size = sizeof quiet;
     REQUIRE(RegGetValueA(HKEY_LOCAL_MACHINE, ProductKey, "QuietUninstallString", RRF_RT_REG_SZ,
@@ -120,18 +115,16 @@ SCENARIO(uninstall_whole) {
     lstrcatA(wineboot, "\\wineboot.exe");
     ExpectExit(DrvStart(wineboot, "-r"), 0);
     ExpectProductGone();
+    CHECK_EQ_INT(MovedCopy(), 0);
     char temp[MAX_PATH], found[MAX_PATH], programs[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
-    snprintf(found, sizeof found, "%sZelmunin-*", temp);
-    WIN32_FIND_DATAA data;
-    CHECK(FindFirstFileA(found, &data) == INVALID_HANDLE_VALUE);
     CHECK_EQ_INT(CountStagedFiles(), 0);
     CHECK(!FolderExists("C:\\Halvenor") && !FolderExists("C:\\Apps"));
     snprintf(found, sizeof found, "%s\\Quorvik", FindExtensionsKey);
     CHECK(!KeyExists(HKEY_LOCAL_MACHINE, found) &&
           KeyExists(HKEY_LOCAL_MACHINE, FindExtensionsKey));
     CHECK(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey) && KeyExists(HKEY_CLASSES_ROOT, "CLSID"));
-    ProgramsFolder(programs, sizeof programs);
+    ProgramsFolder(programs);
     CHECK(FolderExists(programs) && FolderExists(temp));
 }
 
@@ -140,16 +133,16 @@ SCENARIO(uninstall_whole) {
 // folder the installer did not make; the install folder swapped for a link.
 SCENARIO(uninstall_edges) {
     char tools[MAX_PATH];
-    ProgramsFolder(tools, sizeof tools);
+    ProgramsFolder(tools);
     lstrcatA(tools, "\\Tools");
     CHECK(CreateDirectoryA(tools, NULL));
-    Install(ctx, "/S /G=Tools\\Quorvik");
+    CHECK_EQ_INT(RunSilently(ctx->installer, "/S /G=Tools\\Quorvik"), 0);
     SHFILEOPSTRUCTA remove = {};
     remove.wFunc = FO_DELETE;
     remove.pFrom = "C:\\Halvenor\\Quorvik\0";
     remove.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
     REQUIRE(SHFileOperationA(&remove) == 0);
-    Uninstall(ctx, 1, Removed, MB_ICONINFORMATION, 0);
+    Uninstall(ctx, IDYES, Removed, MB_ICONINFORMATION, 0);
     ExpectProductGone();
     CHECK(!FolderExists("C:\\Halvenor"));  // the installer's own, and empty now
     CHECK(FolderExists(tools) && !FileExists(ShortcutIn(tools, "Quorvik\\Help")));
@@ -157,7 +150,7 @@ SCENARIO(uninstall_edges) {
     // Retry while the file is held brings the box back; after its release
     // the removal goes through, and the user's file keeps its folder.  The
     // group was there before: its shortcuts go, the folder stays.
-    Install(ctx, "/S /G=Tools");
+    CHECK_EQ_INT(RunSilently(ctx->installer, "/S /G=Tools"), 0);
     const char mine[] = "C:\\Halvenor\\Quorvik\\My notes.txt";
     CHECK(PlantFile(mine, 13, "not Quorvik's"));
     HANDLE held =
@@ -165,11 +158,9 @@ SCENARIO(uninstall_edges) {
     DrvProcess* p = StartUninstaller(ctx, NULL);
     EXPECT_MESSAGE_BOX(p, Caption, Question, MB_ICONQUESTION, IDYES);
     EXPECT_MESSAGE_BOX(p, Caption, InUse, MB_ICONWARNING, IDRETRY);
-    DrvMessageBox* box = DrvWaitMessageBox(p);
-    REQUIRE(box);
-    CHECK_EQ_STR(box->text, InUse);
+    REQUIRE(DrvWaitMessageBox(p));
     CloseHandle(held);
-    DrvAnswer(box, IDRETRY);
+    EXPECT_MESSAGE_BOX(p, Caption, InUse, MB_ICONWARNING, IDRETRY);
     EXPECT_MESSAGE_BOX(p, Caption, Removed, MB_ICONINFORMATION, IDOK);
     ExpectExit(p, 0);
     ExpectProductGone();
@@ -179,10 +170,8 @@ SCENARIO(uninstall_edges) {
     // No removes nothing.  Cancel stops there, keeping what comes after
     // the files (shortcuts, uninstaller, record) for another run;
     // unattended, a file in use fails the removal without a box.
-    Install(ctx, "/S");
-    p = StartUninstaller(ctx, NULL);
-    EXPECT_MESSAGE_BOX(p, Caption, Question, MB_ICONQUESTION, IDNO);
-    ExpectExit(p, 1602);
+    CHECK_EQ_INT(RunSilently(ctx->installer, "/S"), 0);
+    Uninstall(ctx, IDNO, NULL, 0, 1602);
     held = CreateFileA(HeldFile, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     p = StartUninstaller(ctx, NULL);
     EXPECT_MESSAGE_BOX(p, Caption, Question, MB_ICONQUESTION, IDYES);
@@ -203,7 +192,7 @@ SCENARIO(uninstall_edges) {
     // Records naming what is not the product's: refused, nothing removed.
     char windows[MAX_PATH], programs[MAX_PATH], marker[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
-    ProgramsFolder(programs, sizeof programs);
+    ProgramsFolder(programs);
     const struct {
         const char* path;
         const char* group;
@@ -233,7 +222,7 @@ SCENARIO(uninstall_edges) {
     snprintf(below, sizeof below, "%s\\Added", ProductKey);
     CHECK(RegCreateKeyA(HKEY_LOCAL_MACHINE, below, &added) == ERROR_SUCCESS);
     RegCloseKey(added);
-    Uninstall(ctx, 1,
+    Uninstall(ctx, IDYES,
               "Quorvik has been removed, but its entry in the list of installed programs could "
               "not be deleted.",
               MB_ICONWARNING, 1603);
@@ -241,13 +230,13 @@ SCENARIO(uninstall_edges) {
 
     // The install folder moved aside and a link to other files put in its
     // place: nothing is removed through it, and the record stays.
-    Install(ctx, "/S");
+    CHECK_EQ_INT(RunSilently(ctx->installer, "/S"), 0);
     const char* const decoys[] = {"C:\\Decoys\\Quorvik.exe", "C:\\Decoys\\Quorvik.hlp"};
     CHECK(CreateDirectoryA("C:\\Decoys", NULL) && PlantFile(decoys[0], 5, "decoy") &&
           PlantFile(decoys[1], 5, "decoy"));
     CHECK(MoveFileA(DefaultFolder, "C:\\Halvenor\\Aside") &&
           MakeHostLink(DefaultFolder, "C:\\Decoys"));
-    Uninstall(ctx, 1,
+    Uninstall(ctx, IDYES,
               "The folder\n\nC:\\Halvenor\\Quorvik\n\nis a link, or is no longer the one the "
               "installer made, so nothing has been removed.",
               MB_ICONERROR, 1603);
