@@ -10,6 +10,7 @@
 #include "shell/command_line.h"
 #include "shell/installer_messages.h"
 #include "shell/page_helpers.h"
+#include "shell/page_layout.h"
 #include "shell/product_identity.h"
 #include "shell/stage.h"
 #include "shell/system_libraries.h"
@@ -28,9 +29,11 @@ const int ResetGroupId = 501;
 const int GroupFieldId = 500;
 const int GroupNameLimit = GroupNameSize - 1;
 
-// The classic place of a program group's icon; the shell's folder icon is
-// asked first, as that place may be empty.
-const int GroupIconFallback = 19;
+// The classic place of a program group's icon in the system's small-icon
+// list; a system that fills the list on demand may hold nothing there yet,
+// and then the shell's folder icon stands in.
+const int GroupIconPlace = 19;
+int GroupIcon = GroupIconPlace;
 const int IconLeft = 2;
 const int TextLeft = 20;
 const int TextMargin = 4;
@@ -106,9 +109,8 @@ BOOL DrawGroupItem(const DRAWITEMSTRUCT* item) {
                      item->rcItem.bottom};
     if (item->itemAction & (ODA_DRAWENTIRE | ODA_SELECT)) {
         if (SystemImageList)
-            SystemFunctions.imageListDraw(SystemImageList,
-                                          ShellFolderIcon(FALSE, GroupIconFallback), item->hDC,
-                                          left + IconLeft, item->rcItem.top, ILD_NORMAL);
+            SystemFunctions.imageListDraw(SystemImageList, GroupIcon, item->hDC, left + IconLeft,
+                                          item->rcItem.top, ILD_NORMAL);
         const int selected = (item->itemState & ODS_SELECTED) != 0;
         SetTextColor(item->hDC, ColourTable[selected ? ColourHighlightText : ColourWindowText]);
         SetBkColor(item->hDC, ColourTable[selected ? ColourHighlight : ColourWindow]);
@@ -117,6 +119,38 @@ BOOL DrawGroupItem(const DRAWITEMSTRUCT* item) {
     }
     if (item->itemAction & ODA_FOCUS) DrawFocusRect(item->hDC, &textRect);
     return TRUE;
+}
+
+// The system centres a message box on the screen, which is where the page
+// stands: the success box would hide the group just chosen.  It is moved
+// clear of the page as it is shown.
+HHOOK BoxHook;
+HWND BoxPage;
+
+LRESULT CALLBACK MoveBoxClearOfPage(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && BoxPage) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        RECT pageRect, boxRect;
+        if (GetWindowRect(BoxPage, &pageRect) && GetWindowRect(box, &boxRect)) {
+            PagePosition pagePosition = {pageRect.left, pageRect.top};
+            PagePosition at = PlaceBoxClearOfPage(
+                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), pagePosition,
+                pageRect.right - pageRect.left, pageRect.bottom - pageRect.top,
+                boxRect.right - boxRect.left, boxRect.bottom - boxRect.top);
+            SetWindowPos(box, NULL, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        BoxPage = NULL;  // the box's own later activations are left alone
+    }
+    return CallNextHookEx(BoxHook, code, wParam, lParam);
+}
+
+void ShowSuccessClearOfPage(HWND page) {
+    BoxPage = page;
+    BoxHook = SetWindowsHookExA(WH_CBT, MoveBoxClearOfPage, NULL, GetCurrentThreadId());
+    MessageBoxA(page, "Shortcuts Created Successfully!", GroupName, MB_ICONINFORMATION);
+    if (BoxHook) UnhookWindowsHookEx(BoxHook);
+    BoxHook = NULL;
+    BoxPage = NULL;
 }
 
 BOOL OnGroupInit(HWND page) {
@@ -129,6 +163,8 @@ BOOL OnGroupInit(HWND page) {
         return TRUE;
     }
     SendDlgItemMessageA(page, GroupFieldId, CB_LIMITTEXT, GroupNameLimit, 0);
+    if (!SystemImageList || SystemFunctions.imageListCount(SystemImageList) <= GroupIconPlace)
+        GroupIcon = ShellFolderIcon(FALSE, GroupIconPlace);
     // A group given on the command line is offered first; Reset Group
     // still returns to the product's name.
     if (CommandLineOptions.group[0] != '\0')
@@ -144,7 +180,7 @@ void OnContinue(HWND page) {
     // Never enabled again: both outcomes end the page.
     EnableWindow(GetDlgItem(page, ContinueId), FALSE);
     if (CreateShortcuts(page)) {
-        MessageBoxA(page, "Shortcuts Created Successfully!", GroupName, MB_ICONINFORMATION);
+        ShowSuccessClearOfPage(page);
         EndDialog(page, 1);
     } else {
         ShowFailure(page, ShortcutsFailed);

@@ -9,6 +9,22 @@ PagePosition ComputePagePosition(int screenWidth, int screenHeight, int pageWidt
     return p;
 }
 
+PagePosition PlaceBoxClearOfPage(int screenWidth, int screenHeight, PagePosition page,
+                                 int pageWidth, int pageHeight, int boxWidth, int boxHeight) {
+    const int gap = 8;
+    PagePosition p;
+    p.x = page.x + (pageWidth - boxWidth) / 2;
+    if (p.x + boxWidth > screenWidth) p.x = screenWidth - boxWidth;
+    if (p.x < 0) p.x = 0;
+    p.y = page.y + pageHeight + gap;
+    if (p.y + boxHeight <= screenHeight) return p;
+    p.y = page.y - gap - boxHeight;
+    if (p.y >= 0) return p;
+    p.x = (screenWidth - boxWidth) / 2;
+    p.y = (screenHeight - boxHeight) / 2;
+    return p;
+}
+
 int FormatPageTemplate(char* out, size_t outSize, const char* text, const char* productName) {
     if (outSize == 0) return 0;
     size_t used = 0;

@@ -88,5 +88,7 @@ int LoadSystemFunctions(char* missing, int missingSize) {
         return 0;
 #endif
     return Resolve(controls, "ImageList_Draw", &SystemFunctions.imageListDraw, missing,
+                   missingSize) &&
+           Resolve(controls, "ImageList_GetImageCount", &SystemFunctions.imageListCount, missing,
                    missingSize);
 }

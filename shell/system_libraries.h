@@ -15,6 +15,7 @@ struct SystemFunctionTable {
     decltype(&LZRead) lzRead;
     decltype(&LZClose) lzClose;
     decltype(&ImageList_Draw) imageListDraw;
+    decltype(&ImageList_GetImageCount) imageListCount;
 };
 
 extern SystemFunctionTable SystemFunctions;
