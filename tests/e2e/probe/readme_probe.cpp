@@ -6,12 +6,7 @@
 
 #include <stdio.h>
 
-static LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) PostQuitMessage(0);
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char folder[MAX_PATH] = "", record[2 * MAX_PATH + 600];
     GetCurrentDirectoryA(sizeof folder, folder);
     snprintf(record, sizeof record, "folder=%s\ncommand=%s\n", folder, GetCommandLineA());
@@ -22,15 +17,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     DWORD written;
     WriteFile(file, record, lstrlenA(record), &written, NULL);
     CloseHandle(file);
-
-    WNDCLASSA type = {};
-    type.lpfnWndProc = ProbeProc;
-    type.hInstance = instance;
-    type.lpszClassName = "ReadmeProbe";
-    RegisterClassA(&type);
-    CreateWindowA("ReadmeProbe", "Quorvik 3.02 Read Me", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                  300, 200, NULL, NULL, instance, NULL);
-    MSG message;
-    while (GetMessageA(&message, NULL, 0, 0) > 0) DispatchMessageA(&message);
+    // A message box is such a window, and closing it ends the program.
+    MessageBoxA(NULL, "The read-me viewer's stand-in.", "Quorvik 3.02 Read Me", MB_OK);
     return 0;
 }
