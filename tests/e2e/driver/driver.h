@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "tests/common/check.h"
 #include "tests/common/probe.h"
 
@@ -30,12 +32,7 @@ int DrvRegisterScenario(const char* name, DrvScenarioFn fn);
 DWORD DrvBound(DWORD ms);
 // The one wait: asks `ready` every 25 ms, noting between two looks, until
 // it holds or DrvBound(ms) has passed; logs `what` when it did not hold.
-int DrvWaitUntil(DWORD ms, const char* what, int (*ready)(void*), void* context);
-template <typename Ready>
-int DrvWaitFor(DWORD ms, const char* what, Ready ready) {
-    return DrvWaitUntil(
-        ms, what, [](void* r) { return (*(Ready*)r)() ? 1 : 0; }, &ready);
-}
+int DrvWaitFor(DWORD ms, const char* what, const std::function<bool()>& ready);
 void DrvPause(DWORD ms);  // noting meanwhile
 
 struct DrvProcess {

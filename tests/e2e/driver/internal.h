@@ -5,7 +5,6 @@
 
 // Notes the process's new message boxes (message_boxes.cpp).
 void DrvNoteMessageBoxes(DrvProcess* p);
-// Logs the process's visible top-level windows.
 void DrvLogWindows(DrvProcess* p);
 const char* DrvArtifactDir(void);
 // A 32-bit top-down DIB section selected into a memory DC.

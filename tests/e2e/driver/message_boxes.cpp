@@ -55,8 +55,8 @@ int Alike(DWORD a, DWORD b) {
     return 1;
 }
 
-// How many of the icon's pixels, drawn here on `background`, differ from
-// what the screen shows.
+// How many of the icon's pixels, drawn here on the colour of the shown
+// picture's corner, differ from what the screen shows.
 int Misses(LPCSTR icon, const DWORD* shown, int width, int height) {
     Canvas c;
     if (!OpenCanvas(&c, width, height)) return width * height;

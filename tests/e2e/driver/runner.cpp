@@ -4,15 +4,13 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <utility>
+
 #include "internal.h"
 
 namespace {
 
-struct Scenario {
-    const char* name;
-    DrvScenarioFn fn;
-};
-Scenario g_scenarios[64];
+std::pair<const char*, DrvScenarioFn> g_scenarios[64];
 int g_scenarioCount;
 const int ProcessLimit = 32;
 DrvProcess g_processes[ProcessLimit];
@@ -83,7 +81,7 @@ DWORD DrvBound(DWORD ms) {
     return ms * scale;
 }
 
-int DrvWaitUntil(DWORD ms, const char* what, int (*ready)(void*), void* context) {
+int DrvWaitFor(DWORD ms, const char* what, const std::function<bool()>& ready) {
     const DWORD bound = DrvBound(ms), start = GetTickCount();
     for (;;) {
         for (int i = 0; i < g_processCount; ++i) {
@@ -91,7 +89,7 @@ int DrvWaitUntil(DWORD ms, const char* what, int (*ready)(void*), void* context)
             NoteWindows(&g_processes[i]);
             DrvNoteMessageBoxes(&g_processes[i]);
         }
-        if (ready(context)) return 1;
+        if (ready()) return 1;
         if (GetTickCount() - start >= bound) break;
         Sleep(25);
     }
@@ -199,14 +197,14 @@ int DrvSawWindowClass(DrvProcess* p, const char* className) {
 const char* DrvArtifactDir(void) { return g_artifacts; }
 
 int main(int argc, char** argv) {
-    const Scenario* scenario = NULL;
+    DrvScenarioFn scenario = NULL;
     for (int i = 0; argc == 4 && i < g_scenarioCount; ++i)
-        if (!strcmp(g_scenarios[i].name, argv[1])) scenario = &g_scenarios[i];
+        if (!strcmp(g_scenarios[i].first, argv[1])) scenario = g_scenarios[i].second;
     static char installer[MAX_PATH], log[MAX_PATH + 16];
     if (!scenario || !HostPath(argv[2], installer, sizeof installer) ||
         !HostPath(argv[3], g_artifacts, sizeof g_artifacts)) {
         printf("usage: kestrova_e2e.exe SCENARIO INSTALLER ARTIFACTS; the scenarios:\n");
-        for (int i = 0; i < g_scenarioCount; ++i) printf("  %s\n", g_scenarios[i].name);
+        for (int i = 0; i < g_scenarioCount; ++i) printf("  %s\n", g_scenarios[i].first);
         return 2;
     }
     CreateDirectoryA(g_artifacts, NULL);
@@ -214,7 +212,7 @@ int main(int argc, char** argv) {
     OpenLog(log);
     DrvContext ctx = {installer, g_artifacts};
     Log("scenario %s: installer %s, wait bounds times %lu", argv[1], installer, DrvBound(1));
-    scenario->fn(&ctx);
+    scenario(&ctx);
     // Whatever still runs is ended, and counts as a failure.
     for (int i = 0; i < g_processCount; ++i) {
         if (!CHECK(!DrvIsRunning(&g_processes[i]))) {
