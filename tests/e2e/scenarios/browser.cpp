@@ -35,7 +35,6 @@ int FindItem(HWND list, const char* wanted) {
     return -1;
 }
 
-// Double-clicks an item and waits for the location it leads to.
 void Open(HWND page, int index, const char* expected) {
     char text[300] = "";
     DrvDoubleClickListItem(DrvItem(page, FolderList), index);

@@ -1,7 +1,6 @@
 // The copy's defences: every fault ends the installation with its message,
 // never as success, and leaves nothing half-written in place of a file.
 #include <windows.h>
-#include <shellapi.h>
 #include <shlobj.h>
 #include <stdio.h>
 #include <string.h>
@@ -32,11 +31,7 @@ const PayloadEntry* Row(const char* fileName) {
 
 // Nothing of an earlier run stays: each fault meets a fresh system.
 void CleanUp() {
-    SHFILEOPSTRUCTA remove = {};
-    remove.wFunc = FO_DELETE;
-    remove.pFrom = "C:\\Halvenor\0";
-    remove.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    SHFileOperationA(&remove);
+    DeleteTree("C:\\Halvenor");
     char path[MAX_PATH];
     for (int i = 0; i < installCount; ++i) {
         WindowsFile(PayloadTable[i].fileName, path, sizeof path);
@@ -47,7 +42,6 @@ void CleanUp() {
     DeleteFileA(SilentLog);
 }
 
-// No unfinished new file in either folder.
 void ExpectNoNewFileLeft(const char* installFolder) {
     char leftover[MAX_PATH];
     snprintf(leftover, sizeof leftover, "%s\\Kestrova.new", installFolder);
@@ -139,13 +133,9 @@ SCENARIO(install_faults_silent) {
     // Without any Programs folder no shortcut can be made.
     CleanUp();
     for (int csidl : {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS}) {
-        char from[MAX_PATH + 1] = "";  // a list of one, ended by a second '\0'
-        SHGetFolderPathA(NULL, csidl, NULL, SHGFP_TYPE_CURRENT, from);
-        SHFILEOPSTRUCTA remove = {};
-        remove.wFunc = FO_DELETE;
-        remove.pFrom = from;
-        remove.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-        CHECK(SHFileOperationA(&remove) == 0);
+        char programs[MAX_PATH] = "";
+        SHGetFolderPathA(NULL, csidl, NULL, SHGFP_TYPE_CURRENT, programs);
+        CHECK(DeleteTree(programs));
     }
     ExpectSilentFailure(ctx->installer, "", NULL, "Unable to locate the Start Menu!\r\n");
 }

@@ -1,6 +1,7 @@
 #include "installer_steps.h"
 
 #include <windows.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <stdio.h>
 #include <string.h>
@@ -150,6 +151,16 @@ void StagedPath(const char* fileName, char* out, int size) {
     GetTempPathA(sizeof temp, temp);
     snprintf(out, size, "%s%s", temp, fileName);
     out[strlen(out) - 1] = '_';
+}
+
+int DeleteTree(const char* folder) {
+    char from[MAX_PATH + 1] = "";  // a list of one, ended by a second '\0'
+    lstrcpynA(from, folder, MAX_PATH);
+    SHFILEOPSTRUCTA remove = {};
+    remove.wFunc = FO_DELETE;
+    remove.pFrom = from;
+    remove.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    return SHFileOperationA(&remove) == 0;
 }
 
 void WindowsFile(const char* name, char* out, int size) {

@@ -56,6 +56,8 @@ int LogHolds(const char* text);
 int ProductFile(const DrvContext* ctx, const char* name, char* out, int size);
 
 void ProgramsFolder(char out[MAX_PATH]);
+// A folder and all it holds, gone as if removed by hand.
+int DeleteTree(const char* folder);
 
 // Where the installer puts a payload row's file (the Windows folder or
 // `installFolder`), where it stages a file (the temporary folder, '_'

@@ -10,7 +10,6 @@
 
 namespace {
 
-// Each page is shot once painted, with the stage list lit for its stage.
 HWND Shoot(DrvProcess* p, const char* caption, const char* shot, unsigned int bit) {
     HWND page = DrvWaitWindow(p, caption, "#32770");
     if (!page) return NULL;

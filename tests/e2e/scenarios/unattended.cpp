@@ -5,20 +5,6 @@
 
 #include "installer_steps.h"
 
-namespace {
-
-void ExpectFindExtensionRecord() {
-    char key[300];
-    snprintf(key, sizeof key, "%s\\Quorvik", FindExtensionsKey);
-    ExpectRegText(HKEY_LOCAL_MACHINE, key, "", "{6A3F1D20-4B7C-4E21-8E52-0A1B2C3D4E5F}");
-    lstrcatA(key, "\\0");
-    ExpectRegText(HKEY_LOCAL_MACHINE, key, "", "&Quorvik...");
-    lstrcatA(key, "\\DefaultIcon");
-    ExpectRegText(HKEY_LOCAL_MACHINE, key, "", "Qvshell.dll,0");
-}
-
-}  // namespace
-
 SCENARIO(unattended) {
     // Lines refused before anything is written, a log that cannot be
     // written among them, one that is a second name of another file
@@ -37,9 +23,7 @@ SCENARIO(unattended) {
     for (const char* args : refused)
         if (!CHECK_EQ_INT(RunSilently(ctx->installer, args), 2)) Log("  for %s", args);
     CHECK(!FolderExists("C:\\Halvenor") && !KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
-    WIN32_FILE_ATTRIBUTE_DATA victim;
-    CHECK(GetFileAttributesExA("C:\\victim.txt", GetFileExInfoStandard, &victim) &&
-          victim.nFileSizeLow == 0);
+    CHECK(FileExists("C:\\victim.txt") && FileText("C:\\victim.txt").empty());
     CHECK_EQ_INT(CountStagedFiles(), 0);
     CHECK(FileText(ini) == iniBefore);
 
@@ -67,7 +51,13 @@ SCENARIO(unattended) {
     ExpectShortcuts("My Tools", folder);
     CHECK(!KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
     ExpectClassRecord();
-    ExpectFindExtensionRecord();
+    char key[300];
+    snprintf(key, sizeof key, "%s\\Quorvik", FindExtensionsKey);
+    ExpectRegText(HKEY_LOCAL_MACHINE, key, "", "{6A3F1D20-4B7C-4E21-8E52-0A1B2C3D4E5F}");
+    lstrcatA(key, "\\0");
+    ExpectRegText(HKEY_LOCAL_MACHINE, key, "", "&Quorvik...");
+    lstrcatA(key, "\\DefaultIcon");
+    ExpectRegText(HKEY_LOCAL_MACHINE, key, "", "Qvshell.dll,0");
     CHECK_EQ_INT(CountStagedFiles(), 0);
     CHECK(LogHolds("\\Qvshell.dll\r\n") && LogHolds("Shortcut ") &&
           LogHolds("Quorvik was successfully Installed.\r\nExit code 0\r\n"));

@@ -1,7 +1,6 @@
 // The uninstaller, Zelmunin.exe, after real installations: what it
 // removes, what it must leave, a file in use, records it must refuse.
 #include <windows.h>
-#include <shellapi.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -18,10 +17,9 @@ const char InUse[] =
     "Unable to remove\n\nC:\\Halvenor\\Quorvik\\Quorvik.hlp\n\nClose the program that is using "
     "it, then choose Retry.";
 
-void UninstallShortcut(char* link, int size) {
-    char programs[MAX_PATH];
-    ProgramsFolder(programs);
-    snprintf(link, size, "%s\\Quorvik\\Uninstall.lnk", programs);
+void UninstallShortcut(char link[MAX_PATH]) {
+    ProgramsFolder(link);
+    lstrcatA(link, "\\Quorvik\\Uninstall.lnk");
 }
 
 // The uninstaller where the installer puts it; a run that removed the
@@ -49,15 +47,9 @@ void ExpectProductGone() {
         InstalledPath(PayloadTable[i], DefaultFolder, path, sizeof path);
         if (!CHECK(!FileExists(path))) Log("  left: %s", path);
     }
-    UninstallShortcut(path, sizeof path);
+    UninstallShortcut(path);
     CHECK(!FileExists(path));
     CHECK(!KeyExists(HKEY_LOCAL_MACHINE, ProductKey) && !KeyExists(HKEY_CLASSES_ROOT, ClassKey));
-}
-
-const char* ShortcutIn(const char* group, const char* caption) {
-    static char path[MAX_PATH];
-    snprintf(path, sizeof path, "%s\\%s.lnk", group, caption);
-    return path;
 }
 
 // The uninstaller's moved copy, waiting in the temporary folder for the
@@ -86,7 +78,7 @@ SCENARIO(uninstall_whole) {
     RegCloseKey(made);
     CHECK_EQ_INT(RunSilently(ctx->installer, "/S"), 0);
     char link[MAX_PATH], exe[MAX_PATH];
-    UninstallShortcut(link, sizeof link);
+    UninstallShortcut(link);
     REQUIRE(ShortcutTarget(link, exe, sizeof exe));
     DrvProcess* p = DrvStart(exe, NULL);
     EXPECT_MESSAGE_BOX(p, Caption, Question, MB_ICONQUESTION, IDYES);
@@ -137,15 +129,11 @@ SCENARIO(uninstall_edges) {
     lstrcatA(tools, "\\Tools");
     CHECK(CreateDirectoryA(tools, NULL));
     CHECK_EQ_INT(RunSilently(ctx->installer, "/S /G=Tools\\Quorvik"), 0);
-    SHFILEOPSTRUCTA remove = {};
-    remove.wFunc = FO_DELETE;
-    remove.pFrom = "C:\\Halvenor\\Quorvik\0";
-    remove.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    REQUIRE(SHFileOperationA(&remove) == 0);
+    REQUIRE(DeleteTree(DefaultFolder));
     Uninstall(ctx, IDYES, Removed, MB_ICONINFORMATION, 0);
     ExpectProductGone();
     CHECK(!FolderExists("C:\\Halvenor"));  // the installer's own, and empty now
-    CHECK(FolderExists(tools) && !FileExists(ShortcutIn(tools, "Quorvik\\Help")));
+    CHECK(FolderExists(tools) && !FileExists((std::string(tools) + "\\Quorvik\\Help.lnk").c_str()));
 
     // Retry while the file is held brings the box back; after its release
     // the removal goes through, and the user's file keeps its folder.  The
@@ -164,7 +152,8 @@ SCENARIO(uninstall_edges) {
     EXPECT_MESSAGE_BOX(p, Caption, Removed, MB_ICONINFORMATION, IDOK);
     ExpectExit(p, 0);
     ExpectProductGone();
-    CHECK(FileExists(mine) && FolderExists(tools) && !FileExists(ShortcutIn(tools, "Help")));
+    CHECK(FileExists(mine) && FolderExists(tools) &&
+          !FileExists((std::string(tools) + "\\Help.lnk").c_str()));
     Uninstall(ctx, 0, "Quorvik is not installed.", MB_ICONERROR, 1605);
 
     // No removes nothing.  Cancel stops there, keeping what comes after
@@ -178,7 +167,7 @@ SCENARIO(uninstall_edges) {
     EXPECT_MESSAGE_BOX(p, Caption, InUse, MB_ICONWARNING, IDCANCEL);
     ExpectExit(p, 1602);  // at once: a further box would have kept it running
     char link[MAX_PATH], exe[MAX_PATH];
-    UninstallShortcut(link, sizeof link);
+    UninstallShortcut(link);
     CHECK(ShortcutTarget(link, exe, sizeof exe) && FileExists(exe) && FileExists(HeldFile));
     int boxes = DrvMessageBoxCount(NULL);
     ExpectExit(StartUninstaller(ctx, "/S"), 1603);
@@ -189,24 +178,19 @@ SCENARIO(uninstall_edges) {
     ExpectExit(StartUninstaller(ctx, "/S"), 0);
     ExpectProductGone();
 
-    // Records naming what is not the product's: refused, nothing removed.
-    char windows[MAX_PATH], programs[MAX_PATH], marker[MAX_PATH];
+    // Records naming what is not the product's: refused, the marker there kept.
+    char windows[MAX_PATH], help[MAX_PATH], outside[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
-    ProgramsFolder(programs);
-    const struct {
-        const char* path;
-        const char* group;
-        const char* folder;  // where the marker goes
-        const char* name;
-    } refused[] = {{windows, "Quorvik", windows, "Quorvik.hlp"},
-                   {DefaultFolder, "..", programs, "..\\Uninstall.lnk"}};
-    for (const auto& r : refused) {
-        Log("record: Program Path \"%s\", Program Group \"%s\"", r.path, r.group);
-        CHECK(RegSetKeyValueA(HKEY_LOCAL_MACHINE, ProductKey, "Program Path", REG_SZ, r.path,
-                              lstrlenA(r.path) + 1) == ERROR_SUCCESS);
-        CHECK(RegSetKeyValueA(HKEY_LOCAL_MACHINE, ProductKey, "Program Group", REG_SZ, r.group,
-                              lstrlenA(r.group) + 1) == ERROR_SUCCESS);
-        snprintf(marker, sizeof marker, "%s\\%s", r.folder, r.name);
+    WindowsFile("Quorvik.hlp", help, sizeof help);
+    ProgramsFolder(outside);
+    lstrcatA(outside, "\\..\\Uninstall.lnk");
+    const char* const refused[][3] = {{windows, "Quorvik", help}, {DefaultFolder, "..", outside}};
+    for (const auto& [path, group, marker] : refused) {
+        Log("record: Program Path \"%s\", Program Group \"%s\"", path, group);
+        CHECK(RegSetKeyValueA(HKEY_LOCAL_MACHINE, ProductKey, "Program Path", REG_SZ, path,
+                              lstrlenA(path) + 1) == ERROR_SUCCESS);
+        CHECK(RegSetKeyValueA(HKEY_LOCAL_MACHINE, ProductKey, "Program Group", REG_SZ, group,
+                              lstrlenA(group) + 1) == ERROR_SUCCESS);
         CHECK(PlantFile(marker, 13, "not Quorvik's"));
         Uninstall(ctx, 0,
                   "The record of the Quorvik installation is damaged, so nothing has been removed.",
@@ -218,9 +202,8 @@ SCENARIO(uninstall_edges) {
     CHECK(RegSetKeyValueA(HKEY_LOCAL_MACHINE, ProductKey, "Program Group", REG_SZ, "Quorvik", 8) ==
           ERROR_SUCCESS);
     HKEY added;
-    char below[300];
-    snprintf(below, sizeof below, "%s\\Added", ProductKey);
-    CHECK(RegCreateKeyA(HKEY_LOCAL_MACHINE, below, &added) == ERROR_SUCCESS);
+    const std::string below = std::string(ProductKey) + "\\Added";
+    CHECK(RegCreateKeyA(HKEY_LOCAL_MACHINE, below.c_str(), &added) == ERROR_SUCCESS);
     RegCloseKey(added);
     Uninstall(ctx, IDYES,
               "Quorvik has been removed, but its entry in the list of installed programs could "
@@ -240,7 +223,7 @@ SCENARIO(uninstall_edges) {
               "The folder\n\nC:\\Halvenor\\Quorvik\n\nis a link, or is no longer the one the "
               "installer made, so nothing has been removed.",
               MB_ICONERROR, 1603);
-    CHECK(FileExists(decoys[0]) && FileExists(decoys[1]) && FolderExists("C:\\Decoys"));
-    CHECK(KeyExists(HKEY_LOCAL_MACHINE, ProductKey) &&
-          FileExists("C:\\Halvenor\\Aside\\Quorvik.exe"));
+    CHECK(FileExists(decoys[0]) && FileExists(decoys[1]) &&
+          KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
+    CHECK(FileExists("C:\\Halvenor\\Aside\\Quorvik.exe"));
 }
