@@ -192,9 +192,8 @@ int MakeHostLink(const char* link, const char* target) {
 }
 
 std::string WithoutReturns(const char* text) {
-    std::string kept;
-    for (; *text; ++text)
-        if (*text != '\r') kept += *text;
+    std::string kept = text;
+    kept.erase(std::remove(kept.begin(), kept.end(), '\r'), kept.end());
     return kept;
 }
 

@@ -2,9 +2,9 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <stdio.h>
-#include <string.h>
 
 #include <utility>
+#include <vector>
 
 #include "internal.h"
 
@@ -72,15 +72,14 @@ int DrvShowsImage(HIMAGELIST images, int index, int x, int y, int rows, COLORREF
 int DrvScreenshot(const char* name, DWORD settleMs) {
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     const DWORD size = (DWORD)(width * height) * 4;
-    DWORD* pixels = (DWORD*)HeapAlloc(GetProcessHeap(), 0, size);
-    DWORD* next = (DWORD*)HeapAlloc(GetProcessHeap(), 0, size);
-    int ok = pixels && next && DrvCapture(0, 0, width, height, pixels);
+    std::vector<DWORD> pixels(width * height), next(width * height);
+    int ok = DrvCapture(0, 0, width, height, pixels.data());
     // A window found a moment ago may still be painting: the picture is
     // taken once two grabs a little apart agree, or the last one after a while.
     for (DWORD start = GetTickCount(); ok && GetTickCount() - start < settleMs;) {
         DrvPause(100);
-        ok = DrvCapture(0, 0, width, height, next);
-        int settled = memcmp(pixels, next, size) == 0;
+        ok = DrvCapture(0, 0, width, height, next.data());
+        int settled = pixels == next;
         std::swap(pixels, next);
         if (settled) break;
     }
@@ -93,11 +92,10 @@ int DrvScreenshot(const char* name, DWORD settleMs) {
         BITMAPFILEHEADER file = {0x4D42, (DWORD)(sizeof file + sizeof header) + size, 0, 0,
                                  (DWORD)(sizeof file + sizeof header)};
         ok = fwrite(&file, sizeof file, 1, out) == 1 &&
-             fwrite(&header, sizeof header, 1, out) == 1 && fwrite(pixels, size, 1, out) == 1;
+             fwrite(&header, sizeof header, 1, out) == 1 &&
+             fwrite(pixels.data(), size, 1, out) == 1;
         ok = fclose(out) == 0 && ok;
     }
-    if (pixels) HeapFree(GetProcessHeap(), 0, pixels);
-    if (next) HeapFree(GetProcessHeap(), 0, next);
     Log(out && ok ? "screenshot %s" : "could not save the screenshot %s", name);
     return out && ok;
 }
