@@ -76,9 +76,8 @@ void ExpectRowIcon(HWND list, int index, int level, int icon) {
     RECT row;
     REQUIRE(DrvListItemRect(list, index, &row));
     int y = row.top + (index == 0 ? 1 : 0);
-    if (!DrvShowsImage(ShellIcons().list, icon, row.left + level * 8 + 1, y, row.bottom - y,
-                       GetSysColor(COLOR_WINDOW)))
-        CHECK(!"the row's icon, drawn at its level");
+    CHECK(DrvShowsImage(ShellIcons().list, icon, row.left + level * 8 + 1, y, row.bottom - y,
+                        GetSysColor(COLOR_WINDOW)));
 }
 
 // A selected row is highlighted behind its text alone.

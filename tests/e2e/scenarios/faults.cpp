@@ -83,11 +83,9 @@ SCENARIO(install_faults_silent) {
     char temp[MAX_PATH], deep[400];
     GetTempPathA(sizeof temp, temp);
     snprintf(deep, sizeof deep, "%s%0280d\\", temp, 0);
-    SetEnvironmentVariableA("TMP", deep);
-    SetEnvironmentVariableA("TEMP", deep);
+    SetEnvironmentVariableA("TMP", deep);  // read before TEMP
     ExpectSilentFailure(ctx->installer, "", NULL, OpenSource);
     SetEnvironmentVariableA("TMP", temp);
-    SetEnvironmentVariableA("TEMP", temp);
     CHECK(!FolderExists("C:\\Halvenor"));
     CHECK_EQ_INT(CountStagedFiles(), 0);
 
