@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "shell/backdrop_layout.h"
+#include "shell/page_layout.h"
 #include "tools/artgen/artwork.h"
 #include "tools/icongen/designs.h"
 #include "tools/pictures/bitmap_file.h"
@@ -238,3 +239,21 @@ TEST(Logo, EdgesAreExactlyTheBandAndItIsDrawnOnlyWhenItsHeaderFitsItsBlock) {
 }
 
 }  // namespace
+
+// The group page's success box: below the page, centred on it and kept on
+// the screen; above it where there is no room below; centred on the screen
+// where neither has room.  (A 512x208 page, a 257x106 box.)
+TEST(BoxPlacement, KeepsThePageInSight) {
+    const std::tuple<int, int, PagePosition, int, int> cases[] = {
+        {1024, 768, {331, 280}, 458, 496},  // centred on the screen: below
+        {640, 480, {139, 136}, 266, 352},   // shifted right of the band
+        {640, 480, {100, 300}, 227, 186},   // too low: above
+        {640, 300, {64, 46}, 191, 97},      // neither: the screen's centre
+        {600, 480, {300, 100}, 343, 316},   // kept inside the screen's right edge
+    };
+    for (const auto& [width, height, page, x, y] : cases) {
+        const PagePosition at = PlaceBoxClearOfPage(width, height, page, 512, 208, 257, 106);
+        EXPECT_EQ(x, at.x) << width << "x" << height << " page at " << page.x << "," << page.y;
+        EXPECT_EQ(y, at.y) << width << "x" << height << " page at " << page.x << "," << page.y;
+    }
+}

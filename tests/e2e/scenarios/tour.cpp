@@ -6,6 +6,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <vector>
+
 #include "installer_steps.h"
 
 namespace {
@@ -26,6 +28,22 @@ void ShootBox(DrvProcess* p, const char* shot, unsigned int bit, const char* cap
     DrvScreenshot(shot);
     ExpectStageLit(bit);
     EXPECT_MESSAGE_BOX(p, caption, text, icon, answer);
+}
+
+// The screen's pixels of the group list's first two rows.
+std::vector<DWORD> GroupRows(HWND page) {
+    // The list of a combo box that is always open is the box's own child.
+    HWND list = FindWindowExA(DrvItem(page, GroupField), NULL, "ComboLBox", NULL);
+    RECT first, second;
+    if (!list || SendMessageA(list, LB_GETITEMRECT, 0, (LPARAM)&first) == LB_ERR ||
+        SendMessageA(list, LB_GETITEMRECT, 1, (LPARAM)&second) == LB_ERR)
+        return {};
+    MapWindowPoints(list, NULL, (POINT*)&first, 1);
+    MapWindowPoints(list, NULL, (POINT*)&second.right, 1);
+    const int width = second.right - first.left, height = second.bottom - first.top;
+    std::vector<DWORD> pixels(width * height);
+    if (!DrvCapture(first.left, first.top, width, height, pixels.data())) return {};
+    return pixels;
 }
 
 // The agreement shows exactly its resource and reads by scrolling, not Tab.
@@ -270,7 +288,14 @@ SCENARIO(tour) {
     CHECK(seen[Staging].emptyAfter && seen[Copying].emptyAfter);
     REQUIRE(page = Shoot(p, GroupCaption, "5-group", 8));
     EXPECT_TEXT(DrvItem(page, GroupField), "Quorvik");
+    // The success box leaves the list in sight: its first rows look as
+    // they did before Continue.
+    std::vector<DWORD> before = GroupRows(page), during;
     DrvClick(page, ContinueButton);
+    DrvWaitMessageBox(p);
+    DrvPause(300);
+    during = GroupRows(page);
+    CHECK(!before.empty() && before == during);
     ShootBox(p, "6-shortcuts", 16, "Quorvik", ShortcutsCreated, MB_ICONINFORMATION, IDOK);
     ShootBox(p, "7-installed", 32, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDNO);
     ShootBox(p, "8-finished", 64, "Kestrova", ClosingText, MB_ICONINFORMATION, IDOK);
