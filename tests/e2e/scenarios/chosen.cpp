@@ -103,6 +103,9 @@ void ChooseGroup(DrvProcess* p, HWND page, const char* longName, char* group) {
     // Forty characters typed stay whole, a forty-first is refused; Enter
     // is IDOK, which the page ignores.
     DrvTypeChars(edit, "0123456789012345678901234567890123456789X");
+    // The characters are posted: a slow machine may still be taking them.
+    DrvWaitFor(2000, "forty characters in the field",
+               [&] { return SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0) == 40; });
     DrvPressKey(page, VK_RETURN);
     DrvPause(500);
     EXPECT_TEXT(edit, "0123456789012345678901234567890123456789");
