@@ -58,16 +58,23 @@ void CreateRowShortcut(const PayloadEntry& row) {
 int CreateShortcuts(HWND) {
     // Only this one level: ProgramsMenuDir exists.  An existing group is
     // used as it is, and one that cannot be made shows as missing shortcuts.
-    // The shortcuts are saved by name, so the group's folders are held
-    // meanwhile; one that is a link takes them nowhere.
+    // The group's folders are walked before it is made, so that no link
+    // above it can take the request elsewhere, and stay held while the
+    // shortcuts are saved by name; a link takes them nowhere.
     char groupFolder[ShortcutPathSize];
     HeldFolders held;
     held.count = 0;
     groupFolderCreated = 0;
     if (JoinPath(groupFolder, sizeof groupFolder, ProgramsMenuDir, GroupName, SystemLeadByte)) {
-        groupFolderCreated = CreateDirectoryA(groupFolder, NULL) ? 1 : 0;
         FolderWalkResult walk =
             HoldFolderChain(groupFolder, WalkExisting, SystemLeadByte, &held, NULL);
+        if (walk == FolderMissing) {
+            // Made with the folders above it still held, then walked again.
+            groupFolderCreated = CreateDirectoryA(groupFolder, NULL) ? 1 : 0;
+            HeldFolders above = held;
+            walk = HoldFolderChain(groupFolder, WalkExisting, SystemLeadByte, &held, NULL);
+            ReleaseFoldersFrom(&above, 0);
+        }
         if (walk == FolderLinked) {
             LogLine("Group folder refused: %s: %s", groupFolder, FolderWalkReason(walk));
             return 0;
