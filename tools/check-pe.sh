@@ -5,15 +5,17 @@
 # runtime at all: every shipping program is built freestanding, so an
 # import of one means the compiler reached for a library function; and that
 # its PE checksum, if set, is that of its final bytes.  Prints
-# its size (and, given a payload-free twin, the installer's own weight).
+# its size (and, given a payload-free twin, the installer's own weight,
+# which may be held to a most).
 set -euo pipefail
 
-objdump=objdump machine="" without="" allowed="kernel32 user32 gdi32 shell32 ole32 oleaut32 advapi32 comdlg32 shlwapi"
+objdump=objdump machine="" without="" most="" allowed="kernel32 user32 gdi32 shell32 ole32 oleaut32 advapi32 comdlg32 shlwapi"
 while [[ $# -gt 1 ]]; do
   case "$1" in
     --objdump) objdump=$2; shift 2 ;;
     --machine) machine=$2; shift 2 ;;
     --size-without-payload) without=$2; shift 2 ;;
+    --most-without-payload) most=$2; shift 2 ;;
     --allow) allowed=$2; shift 2 ;;
     *) break ;;
   esac
@@ -60,6 +62,8 @@ if [[ -n "$without" ]]; then
   own=$(stat -c %s "$without")
   awk -v n="$name" -v m="$machine" -v s="$size" -v o="$own" 'BEGIN {
     printf "%s (%s): %d bytes; %d bytes (%.1f KB) without the payload\n", n, m, s, o, o / 1024 }'
+  [[ -z "$most" || "$own" -le "$most" ]] ||
+    fail "$own bytes without the payload, over the $most it is held to"
 else
   printf '%s (%s): %d bytes\n' "$name" "$machine" "$size"
 fi

@@ -22,10 +22,12 @@ std::uint32_t U16(const Bytes& b, size_t at) { return b.at(at) | (b.at(at + 1) <
 std::uint32_t U32(const Bytes& b, size_t at) { return U16(b, at) | (U16(b, at + 2) << 16); }
 
 // A bitmap from its 40-byte header at `at`: the colour table, then rows
-// bottom-up, padded to 32-bit words, pixels from the high bits.  An icon's
-// image states twice its height: its mask rows follow the colour rows.
+// bottom-up, padded to 32-bit words, pixels from the high bits, or coded
+// in runs.  An icon's image states twice its height: its mask rows follow
+// the colour rows.
 struct Decoded {
     int width = 0, height = 0, depth = 0;
+    uint32_t coding = 0;
     size_t end = 0;  // just past the rows that the header announces
     std::vector<Rgb> table;
     std::vector<uint8_t> index;  // top row first
@@ -33,14 +35,44 @@ struct Decoded {
     Rgb At(int x, int y) const { return table.at(index.at(static_cast<size_t>(y) * width + x)); }
 };
 
+// Runs of 8-bit pixels (coding 1) or alternating 4-bit pairs (coding 2):
+// every pixel must be set once, and each row and the bitmap ended.
+void DecodeRuns(const Bytes& file, size_t at, Decoded* d) {
+    d->index.assign(static_cast<size_t>(d->width) * d->height, 0xFF);
+    const int depth = d->depth;
+    int x = 0, y = d->height - 1;
+    auto put = [&](int pair, int i) {
+        const int value = depth == 8 ? pair : (i % 2 ? pair & 15 : pair >> 4);
+        ASSERT_TRUE(x < d->width && y >= 0) << "a run beyond the bitmap";
+        d->index[static_cast<size_t>(y) * d->width + x++] = static_cast<uint8_t>(value);
+    };
+    while (at < d->end) {
+        const int count = file.at(at), code = file.at(at + 1);
+        at += 2;
+        if (count > 0) {
+            for (int i = 0; i < count; ++i) put(code, i);
+        } else if (code == 0) {
+            EXPECT_EQ(x, d->width) << "row " << y << " ended early";
+            x = 0, --y;
+        } else if (code == 1) {
+            break;
+        } else {
+            ASSERT_GE(code, 3) << "a delta leaves pixels unset";
+            for (int i = 0; i < code; ++i) put(file.at(at + (depth == 8 ? i : i / 2)), i);
+            at += ((depth == 8 ? code : (code + 1) / 2) + 1) & ~1;
+        }
+    }
+    EXPECT_EQ(std::tuple(at, y), std::tuple(d->end, -1)) << "the bitmap's end";
+}
+
 Decoded DecodeDib(const Bytes& file, size_t at, bool icon) {
     Decoded d;
     EXPECT_EQ(U32(file, at), 40u);
     EXPECT_EQ(U16(file, at + 12), 1u);  // planes
-    EXPECT_EQ(U32(file, at + 16), 0u);  // uncompressed
     d.width = static_cast<int>(U32(file, at + 4));
     d.height = static_cast<int>(U32(file, at + 8)) / (icon ? 2 : 1);
     d.depth = static_cast<int>(U16(file, at + 14));
+    d.coding = U32(file, at + 16);
     const size_t colours = U32(file, at + 32) ? U32(file, at + 32) : size_t{1} << d.depth;
     for (size_t i = 0; i < colours; ++i) {
         const size_t entry = at + 40 + 4 * i;
@@ -48,6 +80,12 @@ Decoded DecodeDib(const Bytes& file, size_t at, bool icon) {
     }
     const size_t pixels = at + 40 + 4 * colours;
     d.end = pixels + U32(file, at + 20);
+    if (d.coding != 0) {
+        EXPECT_FALSE(icon);
+        EXPECT_EQ(d.coding, d.depth == 8 ? 1u : 2u);
+        DecodeRuns(file, pixels, &d);
+        return d;
+    }
     const size_t stride = (static_cast<size_t>(d.width) * d.depth + 31) / 32 * 4;
     const size_t maskStride = (static_cast<size_t>(d.width) + 31) / 32 * 4;
     const size_t mask = pixels + stride * d.height;
@@ -100,22 +138,43 @@ Bytes ArtFile(const std::string& name) {
     return {};
 }
 
+// Made-up images at the coder's limits: runs longer than 255 pixels in
+// both codings, an odd width, and noise, which stays plain.
+std::vector<std::tuple<IndexedImage, int, uint32_t>> MadeUpImages() {
+    IndexedImage wide(600, 3, std::vector<Rgb>(200, Rgb{1, 2, 3}), 7);
+    IndexedImage dither(31, 4, VgaPalette(), kWhite);
+    IndexedImage noise(16, 16, std::vector<Rgb>(256), 0);
+    uint32_t seed = 1;
+    for (uint8_t& p : noise.pixels)
+        p = static_cast<uint8_t>((seed = seed * 1103515245 + 12345) >> 16);
+    for (int x = 0; x < 600; ++x) wide.Set(x, 1, static_cast<uint8_t>(x * 7 % 200));
+    for (int x = 0; x < 31; ++x) dither.Set(x, 2, (x % 2) ? kNavy : kAqua);
+    return {{wide, 8, 1}, {dither, 4, 2}, {noise, 8, 0}};
+}
+
 // The installer's pictures read back exactly as drawn, in their sizes and
-// depths; 16-colour ones keep the system palette, which a 16-colour display
-// shows as it is.
+// depths, each coded in runs (smaller than plain rows for all three);
+// 16-colour ones keep the system palette, which a 16-colour display shows
+// as it is.
 TEST(PictureFiles, ReadBackAsDrawn) {
     const std::tuple<const char*, IndexedImage, int, int, int> cases[] = {
         {"setup.bmp", artgen::DrawSetupPicture(), 120, 168, 4},
         {"corner.bmp", artgen::DrawCornerPicture(), 120, 168, 4},
         {"logo.bmp", artgen::DrawLogo(), 130, 31, 8}};
     for (const auto& [name, image, width, height, depth] : cases) {
-        const Decoded d = DecodeBmp(ArtFile(name));
+        const Bytes file = ArtFile(name);
+        const Decoded d = DecodeBmp(file);
         EXPECT_EQ(std::tuple(d.width, d.height, d.depth), std::tuple(width, height, depth)) << name;
         EXPECT_EQ(d.index, image.pixels) << name;
-        std::vector<Rgb> table = image.palette;
-        table.resize(size_t{1} << depth);  // padded with black
-        EXPECT_EQ(d.table, table) << name;
+        EXPECT_EQ(d.table, image.palette) << name;
+        EXPECT_EQ(d.coding, depth == 8 ? 1u : 2u) << name;
         if (depth == 4) EXPECT_EQ(d.table, VgaPalette()) << name;
+    }
+    for (const auto& [image, depth, coding] : MadeUpImages()) {
+        Bytes file;
+        ASSERT_EQ(EncodeBmp(image, depth, &file), "");
+        const Decoded d = DecodeBmp(file);
+        EXPECT_EQ(std::tuple(d.index, d.coding), std::tuple(image.pixels, coding)) << image.width;
     }
     const std::vector<Decoded> icons = DecodeIco(ArtFile("kestrova.ico"));
     ASSERT_EQ(icons.size(), 2u);
@@ -210,12 +269,14 @@ TEST(Logo, EdgesAreExactlyTheBandAndItIsDrawnOnlyWhenItsHeaderFitsItsBlock) {
         }
     }
     EXPECT_GT(lettering, d.index.size() / 4);
-    const unsigned long whole = 40 + 1024 + 132 * 31;  // 130 x 31 pixels of 8 bits, 256 colours
-    ASSERT_EQ(logo.size(), 14 + whole);
+    // 130 x 31 pixels of 8 bits, coded in runs, with a table of its colours
+    const unsigned long whole = static_cast<unsigned long>(logo.size() - 14);
+    const uint32_t coded = U32(logo, 14 + 20);
+    ASSERT_EQ(std::tuple(d.coding, whole), std::tuple(1u, 40 + 4 * d.table.size() + coded));
     using Edits = std::vector<std::pair<size_t, uint32_t>>;
     const std::tuple<Edits, unsigned long, bool> cases[] = {
         {{}, whole, true},
-        {{}, whole - 1, false},  // last row one byte short
+        {{}, whole - 1, false},  // the runs one byte short
         {{}, 39, false},
         {{{8, static_cast<uint32_t>(-31)}}, whole, false},  // top-down: 65,505 rows
         {{{32, 65535}}, whole, false},                      // a colour table far beyond the block
@@ -223,10 +284,12 @@ TEST(Logo, EdgesAreExactlyTheBandAndItIsDrawnOnlyWhenItsHeaderFitsItsBlock) {
         {{{0, 0xFFFFFFF0u}}, whole, false},                 // and one that would wrap a 32-bit sum
         {{{4, 0x10000 + 130}}, whole, false},               // wider than 16 bits can say
         {{{14, 7}}, whole, false},                          // no such depth
-        // Run-length coded: the stated image size must lie inside the block;
-        // bit fields would be masks the drawing reads as pixels.
-        {{{16, 1}, {20, 132 * 31 + 1}}, whole, false},
-        {{{16, 3}, {20, 132 * 31}}, whole, false},
+        {{{16, 0}}, whole, false},  // plain rows would be larger than the runs
+        // The stated image size must lie inside the block; 4-bit runs need 4
+        // bits; bit fields would be masks the drawing reads as pixels.
+        {{{20, coded + 1}}, whole, false},
+        {{{16, 2}}, whole, false},
+        {{{16, 3}}, whole, false},
     };
     for (const auto& [edits, size, fits] : cases) {
         Bytes block(logo.begin() + 14, logo.end());

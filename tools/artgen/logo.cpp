@@ -148,7 +148,7 @@ IndexedImage DrawLogo() {
         const Rgb gold = GoldAt(t);
         for (int x = 0; x < kLogoWidth; ++x) image.Blend(x, y, gold, letters.At(x - left, y - top));
     }
-    return ReduceToPalette(image, 256, 256);
+    return ReduceToPalette(image, 256);
 }
 
 }  // namespace artgen

@@ -18,9 +18,11 @@ constexpr int kIconEntrySize = 16;
 // Bytes in one stored row of `width` pixels: rows are padded to 4 bytes.
 int StrideBytes(int width, int bitsPerPixel);
 
-// A bitmap file: BITMAPFILEHEADER, the 40-byte BITMAPINFOHEADER, a full
-// colour table of 2^bitsPerPixel entries (the palette, padded with black),
-// then the rows bottom-up, uncompressed.  bitsPerPixel is 1, 4 or 8.
+// A bitmap file: BITMAPFILEHEADER, the 40-byte BITMAPINFOHEADER, the
+// palette as colour table (the header counts its entries when they are
+// fewer than the depth allows), then the rows bottom-up: run-length coded
+// (4 or 8 bits per pixel) when that is smaller, else uncompressed.
+// bitsPerPixel is 1, 4 or 8.
 // Returns an empty string on success, else what is wrong with the image.
 std::string EncodeBmp(const IndexedImage& image, int bitsPerPixel, std::vector<uint8_t>* out);
 

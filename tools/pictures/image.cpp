@@ -42,7 +42,7 @@ Rgb Coarsen(Rgb c, int shift) {
 
 }  // namespace
 
-IndexedImage ReduceToPalette(const RgbImage& image, int maxColours, int padTo) {
+IndexedImage ReduceToPalette(const RgbImage& image, int maxColours) {
     const Rgb background = image.pixels.empty() ? Rgb{} : image.pixels[0];
     for (int shift = 0; shift < 8; ++shift) {
         IndexedImage out(image.width, image.height, {background}, 0);
@@ -62,9 +62,7 @@ IndexedImage ReduceToPalette(const RgbImage& image, int maxColours, int padTo) {
             }
             out.pixels[i] = found->second;
         }
-        if (!fits) continue;
-        if (static_cast<int>(out.palette.size()) < padTo) out.palette.resize(padTo, Rgb{});
-        return out;
+        if (fits) return out;
     }
     // Only reached when maxColours is below 9 (two levels a channel plus the
     // background).

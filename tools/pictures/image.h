@@ -79,7 +79,7 @@ struct RgbImage {
 // Reduces a true-colour image to at most maxColours palette entries.  The
 // colour of pixel (0, 0) is kept exact (it is the background the picture
 // must blend into); other colours lose precision only when there are too
-// many to fit.  The palette is padded with black to padTo entries.
-IndexedImage ReduceToPalette(const RgbImage& image, int maxColours, int padTo);
+// many to fit.
+IndexedImage ReduceToPalette(const RgbImage& image, int maxColours);
 
 }  // namespace pictures
