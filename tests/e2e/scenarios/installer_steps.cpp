@@ -6,6 +6,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+
 #include "engine/payload_table.h"
 
 const char WelcomeCaption[] = "Kestrova For Windows";
@@ -53,6 +55,30 @@ void ExpectExit(DrvProcess* p, DWORD code) {
     if (p) CHECK_EQ_INT(p->exitCode, code);
 }
 
+namespace {
+
+// How many colours the screen shows in a box of at most 200 x 200 pixels.
+int ColoursShown(RECT r) {
+    static DWORD pixels[200 * 200];
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    if (width * height > 200 * 200 || !DrvCapture(r.left, r.top, width, height, pixels)) return 0;
+    std::sort(pixels, pixels + width * height);
+    return (int)(std::unique(pixels, pixels + width * height) - pixels);
+}
+
+// The page's picture, where it has one, in screen coordinates.
+int PagePicture(HWND page, RECT* r) {
+    for (HWND c = GetWindow(page, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if ((GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) continue;
+        GetClientRect(c, r);
+        MapWindowPoints(c, NULL, (POINT*)r, 2);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
 void ExpectBackdropAndPage(DrvProcess* p, HWND page) {
     const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
     RECT r;
@@ -63,6 +89,17 @@ void ExpectBackdropAndPage(DrvProcess* p, HWND page) {
     CHECK(GetWindowRect(page, &r));
     CHECK_EQ_INT(r.left, (sw - (r.right - r.left) + 150) / 2);
     CHECK_EQ_INT(r.top, (sh - (r.bottom - r.top)) / 2);
+    // The pictures, stored coded in runs, in all their colours: the logo's
+    // 94 and the corner's 10 (its background flooded with the band's), where
+    // the page leaves the corner in sight.  One that failed to load would
+    // show a single colour.  The page's picture is stretched into its frame,
+    // 2 pixels narrower and lower, which merges colours: it need only show
+    // more than a few.
+    CHECK_EQ_INT(ColoursShown({10, 10, 140, 41}), 94);
+    const RECT corner = {15, sh - 180, 135, sh - 12};
+    RECT covered;
+    if (!IntersectRect(&covered, &corner, &r)) CHECK_EQ_INT(ColoursShown(corner), 10);
+    if (PagePicture(page, &r)) CHECK(ColoursShown(r) > 8);
 }
 
 void ExpectAbortAndExit(DrvProcess* p) {
