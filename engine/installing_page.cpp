@@ -16,6 +16,7 @@ const COLORREF LabelColour = 0x800000;  // dark blue
 
 BOOL OnInstallingInit(HWND page) {
     PlacePage(page, TRUE);
+    FitPagePicture(page);
     TemplatePageText(page, TRUE);
     AttachMeter(page, MeterId);
     SharedFoldersResult folders = ComputeSharedFolders();

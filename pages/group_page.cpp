@@ -155,6 +155,7 @@ void ShowSuccessClearOfPage(HWND page) {
 
 BOOL OnGroupInit(HWND page) {
     PlacePage(page, TRUE);
+    FitPagePicture(page);
     TemplatePageText(page, TRUE);
     TemplatePageText(page, FALSE);
     if (!ListGroupFolders(page)) {

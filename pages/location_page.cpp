@@ -60,6 +60,7 @@ namespace {
 
 BOOL OnLocationInit(HWND page) {
     PlacePage(page, TRUE);
+    FitPagePicture(page);
     TemplatePageText(page, TRUE);
     TemplatePageText(page, FALSE);
     SendDlgItemMessageA(page, PathEditId, EM_LIMITTEXT, PathEditLimit, 0);

@@ -21,6 +21,26 @@ BOOL PlacePage(HWND page, int shifted) {
     return MoveWindow(page, p.x, p.y, width, height, FALSE);
 }
 
+// A picture control sizes itself to its bitmap, frame included, and then
+// draws the bitmap into what the frame leaves: two pixels short each way,
+// so the picture would be squeezed or cut.
+void FitPagePicture(HWND page) {
+    for (HWND control = GetWindow(page, GW_CHILD); control;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        DWORD style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
+        if ((style & SS_TYPEMASK) != SS_BITMAP) continue;
+        HGDIOBJ picture =
+            reinterpret_cast<HGDIOBJ>(SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        BITMAP size;
+        if (!picture || !GetObjectA(picture, sizeof size, &size)) continue;
+        RECT r = {0, 0, size.bmWidth, size.bmHeight};
+        AdjustWindowRectEx(&r, style, FALSE,
+                           static_cast<DWORD>(GetWindowLongA(control, GWL_EXSTYLE)));
+        SetWindowPos(control, NULL, 0, 0, r.right - r.left, r.bottom - r.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 void TemplatePageText(HWND page, int wholeCaption) {
     HWND target = wholeCaption ? page : GetDlgItem(page, PageNoteId);
     char text[TemplateTextSize] = "";

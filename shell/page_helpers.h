@@ -1,5 +1,6 @@
-// The touches every page shares when it opens: its place on the screen, the
-// product name in its texts, the small icon and the colour of its note.
+// The touches every page shares when it opens: its place on the screen, its
+// picture, the product name in its texts, the small icon and the colour of
+// its note.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,10 @@
 constexpr int PageNoteId = 600;
 
 BOOL PlacePage(HWND page, int shifted);
+
+// Sizes the page's picture, if it has one, so that the whole bitmap shows
+// inside its sunken frame.
+void FitPagePicture(HWND page);
 
 // Puts the product name into the page's caption (and gives the page the
 // small icon) or into its note, control 600.

@@ -91,15 +91,17 @@ void ExpectBackdropAndPage(DrvProcess* p, HWND page) {
     CHECK_EQ_INT(r.top, (sh - (r.bottom - r.top)) / 2);
     // The pictures, stored coded in runs, in all their colours: the logo's
     // 94 and the corner's 10 (its background flooded with the band's), where
-    // the page leaves the corner in sight.  One that failed to load would
-    // show a single colour.  The page's picture is stretched into its frame,
-    // 2 pixels narrower and lower, which merges colours: it need only show
-    // more than a few.
+    // the page leaves the corner in sight; one that failed to load would
+    // show a single colour.  The page's picture shows whole in its frame:
+    // squeezed into a smaller one it would show merged colours.
     CHECK_EQ_INT(ColoursShown({10, 10, 140, 41}), 94);
     const RECT corner = {15, sh - 180, 135, sh - 12};
     RECT covered;
     if (!IntersectRect(&covered, &corner, &r)) CHECK_EQ_INT(ColoursShown(corner), 10);
-    if (PagePicture(page, &r)) CHECK(ColoursShown(r) > 8);
+    if (PagePicture(page, &r)) {
+        CHECK(r.right - r.left == 120 && r.bottom - r.top == 168);
+        CHECK_EQ_INT(ColoursShown(r), 11);
+    }
 }
 
 void ExpectAbortAndExit(DrvProcess* p) {

@@ -35,8 +35,9 @@ enum PageControl {
 HWND WalkTo(DrvProcess* p, const char* caption);
 HWND WaitForGroupPage(DrvProcess* p, HWND installing);
 void ExpectExit(DrvProcess* p, DWORD code);
-// The backdrop covers the screen with its band down the left edge, and the
-// page sits in the middle of what is right of the band.
+// The backdrop covers the screen with its band down the left edge and its
+// pictures, and the page sits in the middle of what is right of the band,
+// its own picture whole.
 void ExpectBackdropAndPage(DrvProcess* p, HWND page);
 // Exactly one abort message, then the end with exit code 0.
 void ExpectAbortAndExit(DrvProcess* p);
