@@ -12,32 +12,33 @@ constexpr int RecordBufferSize = 256;
 
 // Parents, each only ever opened: a system without one gets no records
 // under it.
-constexpr char UninstallParentKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-constexpr char ClassParentKey[] = "CLSID";
-constexpr char FindExtensionParentKey[] =
+inline constexpr char UninstallParentKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+inline constexpr char ClassParentKey[] = "CLSID";
+inline constexpr char FindExtensionParentKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static";
 
 // The class of the product's shell find-extension library.
-constexpr char ClassIdentifier[] = "{6A3F1D20-4B7C-4E21-8E52-0A1B2C3D4E5F}";
-constexpr char ServerSuffix[] = "\\InProcServer32";
+inline constexpr char ClassIdentifier[] = "{6A3F1D20-4B7C-4E21-8E52-0A1B2C3D4E5F}";
+inline constexpr char ServerSuffix[] = "\\InProcServer32";
 // No folder: the library lies in the Windows folder, where the system looks.
-constexpr char ServerLibrary[] = "Qvshell.dll";
-constexpr char ThreadingModel[] = "Apartment";
-constexpr char MenuSuffix[] = "\\0";
-constexpr char IconSuffix[] = "\\DefaultIcon";
-constexpr char MenuText[] = "&Quorvik...";
-constexpr char IconLocation[] = "Qvshell.dll,0";
-constexpr char DisplayNameFormat[] = "%s Uninstall";
+inline constexpr char ServerLibrary[] = "Qvshell.dll";
+inline constexpr char ThreadingModel[] = "Apartment";
+inline constexpr char MenuSuffix[] = "\\0";
+inline constexpr char IconSuffix[] = "\\DefaultIcon";
+inline constexpr char MenuText[] = "&Quorvik...";
+inline constexpr char IconLocation[] = "Qvshell.dll,0";
+inline constexpr char DisplayNameFormat[] = "%s Uninstall";
 
 // The values of the uninstall entry that the uninstaller reads back.
-constexpr char ProgramPathValue[] = "Program Path";
-constexpr char ProgramGroupValue[] = "Program Group";
+inline constexpr char ProgramPathValue[] = "Program Path";
+inline constexpr char ProgramGroupValue[] = "Program Group";
 // How many of the deepest folders of the install path the installer made
 // itself (REG_DWORD): the uninstaller removes those, and only when empty.
-constexpr char CreatedFoldersValue[] = "Created Folders";
+inline constexpr char CreatedFoldersValue[] = "Created Folders";
 // 1 when the installer made the group's folder (REG_DWORD): an existing
 // group, such as the system's StartUp, is never the uninstaller's to remove.
-constexpr char CreatedGroupValue[] = "Created Group";
+inline constexpr char CreatedGroupValue[] = "Created Group";
 
 // The keys that hold values, each named below its parent.
 enum RecordKey {
