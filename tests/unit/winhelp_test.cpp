@@ -1,7 +1,6 @@
-// What the help tool must get right that the system's viewer, which reads
-// the installed help files in the end-to-end tour, would not show: the
-// format's own context hash, a paragraph too long for a topic block, and
-// the contents file.
+// What the help tool must get right that the system's viewer in the
+// end-to-end tour would not show: the format's own context hash, a paragraph
+// too long for a topic block, and the contents file.
 #include <gtest/gtest.h>
 
 #include <fstream>
