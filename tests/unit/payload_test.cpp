@@ -152,20 +152,17 @@ TEST(PayloadTableRules, RefusesWhatWouldBreakTheInstaller) {
     const std::string three = "A.exe 0 RA C\nB.exe 0 RB C\nC.exe 0 RC C\n";
     const std::vector<uint32_t> same = {4000, 4000, 4000};
     const Bytes none;
-    // Rows, sizes (which the packed headers state), a replaced header, a
-    // part of the message.
+    // Rows, sizes (as the packed headers state), a replaced header, part of the message.
     using Case = std::tuple<std::string, std::vector<uint32_t>, size_t, Bytes, std::string>;
     const Case cases[] = {
         {product, same, 0, none, ""},
-        // A flag the installer has no folder for, and a count missing, which
-        // would leave it at -1.
+        // A flag the installer has no folder for; a missing count would stay -1.
         {"A.exe 7 R C\n", {}, 0, none, "line 1"},
         {"A.exe 0 R C\ninstallCount 1\n", {}, 0, none, "shortcutCount is missing"},
         {Rows(three, 0, 0), same, 0, none, "at least 1"},
         {Rows(three, 4, 0), same, 0, none, "exceeds the 3 rows"},
         {Rows(three, 2, 3), same, 0, none, "shortcutCount 3 exceeds"},
-        // The meter needs 6400 installed bytes and 32 bits; the row past
-        // installCount never counts, however large.
+        // The meter needs 6400 installed bytes and 32 bits; rows past installCount never count.
         {Rows(three, 2, 0), {3200, 3199, 0xFFFFFFFFu}, 0, none, "at least 6400"},
         {Rows(three, 2, 0), {3200, 3200, 0xFFFFFFFFu}, 0, none, ""},
         {Rows(three, 2, 0), {0x40000000u, 0x3FFFFFFFu, 0}, 0, none, ""},

@@ -22,9 +22,8 @@ std::uint32_t U16(const Bytes& b, size_t at) { return b.at(at) | (b.at(at + 1) <
 std::uint32_t U32(const Bytes& b, size_t at) { return U16(b, at) | (U16(b, at + 2) << 16); }
 
 // A bitmap from its 40-byte header at `at`: the colour table, then rows
-// bottom-up, padded to 32-bit words, pixels from the high bits, or coded
-// in runs.  An icon's image states twice its height: its mask rows follow
-// the colour rows.
+// bottom-up, padded to 32-bit words, pixels from the high bits, or coded in
+// runs.  An icon's image states twice its height: mask rows follow.
 struct Decoded {
     int width = 0, height = 0, depth = 0;
     uint32_t coding = 0;
