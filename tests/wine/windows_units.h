@@ -6,8 +6,6 @@
 #include "tests/common/probe.h"
 
 void TestFolderChain(void);
-// `samples` holds pairs NAME and NAME.sz.
-void TestLz32RoundTrip(const char* samples);
 void TestCopyFaults(void);
 
 // A fresh folder of our own in the temporary folder, ending in a backslash.
