@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
 
 #include "tests/common/check.h"
 #include "tests/common/probe.h"
@@ -47,15 +48,13 @@ struct DrvProcess {
 DrvProcess* DrvStart(const char* exe, const char* args);
 // Started as `exe` with exactly `commandLine`, which need not quote it.
 DrvProcess* DrvStartLine(const char* exe, const char* commandLine);
-int DrvIsRunning(DrvProcess* p);
 int DrvWaitExit(DrvProcess* p, DWORD ms);
 // A visible top-level window of the process with exactly this caption and,
 // unless NULL, this class.
 HWND DrvWaitWindow(DrvProcess* p, const char* caption, const char* className);
-int DrvWaitWindowGone(HWND window, DWORD ms);
 int DrvSawWindowClass(DrvProcess* p, const char* className);
-// The process's visible top-level windows; their count, even beyond `max`.
-int DrvListWindows(DrvProcess* p, HWND* out, int max);
+// The process's visible top-level windows.
+std::vector<HWND> DrvListWindows(DrvProcess* p);
 
 HWND DrvItem(HWND dialog, int id);
 // A text that would not fit is refused (0), never cut.

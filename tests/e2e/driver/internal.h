@@ -6,6 +6,7 @@
 // Notes the process's new message boxes (message_boxes.cpp).
 void DrvNoteMessageBoxes(DrvProcess* p);
 void DrvLogWindows(DrvProcess* p);
+int DrvIsRunning(DrvProcess* p);
 const char* DrvArtifactDir(void);
 // A 32-bit top-down DIB section selected into a memory DC.
 struct Canvas {

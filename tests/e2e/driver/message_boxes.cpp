@@ -124,12 +124,9 @@ void LogBox(const char* what, const DrvMessageBox* box) {
     Log("%s: \"%s\", \"%s\", %s", what, box->caption, box->text, IconName(box->icon));
 }
 
-BOOL CALLBACK NoteBox(HWND window, LPARAM param) {
-    DrvProcess* p = (DrvProcess*)param;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
+void NoteBox(DWORD pid, HWND window) {
     Shape shape;
-    if (pid != p->pid || !IsMessageBox(window, &shape)) return TRUE;
+    if (!IsMessageBox(window, &shape)) return;
     for (int i = 0; i < g_boxCount; ++i) {
         DrvMessageBox* known = &g_boxes[i];
         if (known->window != window || known->closed) continue;
@@ -137,19 +134,18 @@ BOOL CALLBACK NoteBox(HWND window, LPARAM param) {
             known->icon = TellIcon(shape.icon);
             if (known->icon != DRV_ICON_UNKNOWN) LogBox("message box icon told", known);
         }
-        return TRUE;
+        return;
     }
-    if (g_boxCount == (int)(sizeof g_boxes / sizeof g_boxes[0])) return TRUE;
+    if (g_boxCount == (int)(sizeof g_boxes / sizeof g_boxes[0])) return;
     DrvMessageBox* box = &g_boxes[g_boxCount];
     *box = DrvMessageBox{window, pid, "", "", 0, 0, 0};
     // Not readable yet, or closing: the next look tries again.
     if (!DrvText(window, box->caption, sizeof box->caption) ||
         !DrvText(shape.text, box->text, sizeof box->text))
-        return TRUE;
+        return;
     box->icon = TellIcon(shape.icon);
     ++g_boxCount;
     LogBox("message box shown", box);
-    return TRUE;
 }
 
 }  // namespace
@@ -157,7 +153,7 @@ BOOL CALLBACK NoteBox(HWND window, LPARAM param) {
 void DrvNoteMessageBoxes(DrvProcess* p) {
     for (int i = 0; i < g_boxCount; ++i)
         if (g_boxes[i].pid == p->pid && !IsWindowVisible(g_boxes[i].window)) g_boxes[i].closed = 1;
-    EnumWindows(NoteBox, (LPARAM)p);
+    for (HWND window : DrvListWindows(p)) NoteBox(p->pid, window);
 }
 
 DrvMessageBox* DrvWaitMessageBox(DrvProcess* p) {
@@ -191,7 +187,8 @@ int DrvAnswer(DrvMessageBox* box, int button) {
     }
     box->answer = button;
     Log("answered the message box with %d", button);
-    box->closed = DrvWaitWindowGone(box->window, DRV_WAIT);
+    box->closed =
+        DrvWaitFor(DRV_WAIT, "the box to close", [&] { return !IsWindowVisible(box->window); });
     return box->closed;
 }
 

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include <utility>
+#include <vector>
 
 #include "internal.h"
 
@@ -35,32 +36,25 @@ void LogWindow(const char* what, HWND window) {
 }
 
 void NoteWindows(DrvProcess* p) {
-    HWND windows[64];
-    int count = DrvListWindows(p, windows, 64);
-    for (int i = 0; i < count && i < 64 && g_seenCount < 256; ++i) {
-        SeenWindow seen = {p->pid, windows[i], ""};
-        GetClassNameA(windows[i], seen.className, sizeof seen.className);
-        int known = 0;
+    for (HWND window : DrvListWindows(p)) {
+        SeenWindow seen = {p->pid, window, ""};
+        GetClassNameA(window, seen.className, sizeof seen.className);
+        int known = g_seenCount == 256;
         for (int j = 0; j < g_seenCount && !known; ++j)
             known = g_seen[j].window == seen.window && !strcmp(g_seen[j].className, seen.className);
         if (known) continue;
         g_seen[g_seenCount++] = seen;
-        LogWindow("window shown", windows[i]);
+        LogWindow("window shown", window);
     }
 }
 
-struct WindowList {
-    DWORD pid;
-    HWND* out;
-    int max, count;
-};
+typedef std::pair<DWORD, std::vector<HWND>> WindowList;  // a process and its windows
 
 BOOL CALLBACK AddWindow(HWND window, LPARAM param) {
     WindowList* list = (WindowList*)param;
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid == list->pid && IsWindowVisible(window) && list->count++ < list->max)
-        list->out[list->count - 1] = window;
+    if (pid == list->first && IsWindowVisible(window)) list->second.push_back(window);
     return TRUE;
 }
 
@@ -149,29 +143,25 @@ int DrvWaitExit(DrvProcess* p, DWORD ms) {
     return 0;
 }
 
-int DrvListWindows(DrvProcess* p, HWND* out, int max) {
-    WindowList list = {p->pid, out, max, 0};
-    EnumWindows(AddWindow, (LPARAM)&list);
-    return list.count;
+std::vector<HWND> DrvListWindows(DrvProcess* p) {
+    WindowList list = {p ? p->pid : 0, {}};
+    if (p) EnumWindows(AddWindow, (LPARAM)&list);
+    return list.second;
 }
 
 void DrvLogWindows(DrvProcess* p) {
-    HWND windows[64];
-    int count = p ? DrvListWindows(p, windows, 64) : 0;
-    for (int i = 0; i < count && i < 64; ++i) LogWindow("  still shown", windows[i]);
+    for (HWND window : DrvListWindows(p)) LogWindow("  still shown", window);
 }
 
 HWND DrvWaitWindow(DrvProcess* p, const char* caption, const char* className) {
     HWND found = NULL;
     auto look = [&] {
-        HWND windows[64];
-        int count = p ? DrvListWindows(p, windows, 64) : 0;
-        for (int i = 0; i < count && i < 64 && !found; ++i) {
+        for (HWND window : DrvListWindows(p)) {
             char text[256] = "", name[64] = "";
-            GetWindowTextA(windows[i], text, sizeof text);
-            GetClassNameA(windows[i], name, sizeof name);
-            if (!strcmp(text, caption) && (!className || !strcmp(name, className)))
-                found = windows[i];
+            GetWindowTextA(window, text, sizeof text);
+            GetClassNameA(window, name, sizeof name);
+            if (!found && !strcmp(text, caption) && (!className || !strcmp(name, className)))
+                found = window;
         }
         return found || !DrvIsRunning(p);
     };
@@ -180,11 +170,6 @@ HWND DrvWaitWindow(DrvProcess* p, const char* caption, const char* className) {
         DrvLogWindows(p);
     }
     return found;
-}
-
-int DrvWaitWindowGone(HWND window, DWORD ms) {
-    return DrvWaitFor(ms, "a window to close",
-                      [&] { return !IsWindow(window) || !IsWindowVisible(window); });
 }
 
 int DrvSawWindowClass(DrvProcess* p, const char* className) {

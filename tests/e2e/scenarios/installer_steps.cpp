@@ -46,7 +46,8 @@ HWND WalkTo(DrvProcess* p, const char* caption) {
 
 HWND WaitForGroupPage(DrvProcess* p, HWND installing) {
     // The installing page's fixed pauses take about nine seconds.
-    CHECK(DrvWaitWindowGone(installing, 60000));
+    CHECK(DrvWaitFor(60000, "the installing page to close",
+                     [&] { return !IsWindowVisible(installing); }));
     return DrvWaitWindow(p, GroupCaption, "#32770");
 }
 

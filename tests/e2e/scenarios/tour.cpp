@@ -212,13 +212,11 @@ BOOL CALLBACK FindRichEdit(HWND child, LPARAM found) {
 HWND ShownTopic(DrvProcess* p, const char* title, const char* topicTitle, char* shown, int size) {
     HWND topic = NULL;
     auto showing = [&] {
-        HWND windows[8];
-        int count = DrvListWindows(p, windows, 8);
-        for (int i = 0; i < count && i < 8 && !topic; ++i) {
+        for (HWND window : DrvListWindows(p)) {
             char caption[256] = "";
-            GetWindowTextA(windows[i], caption, sizeof caption);
-            if (!strncmp(caption, title, strlen(title)))
-                EnumChildWindows(windows[i], FindRichEdit, (LPARAM)&topic);
+            GetWindowTextA(window, caption, sizeof caption);
+            if (!topic && !strncmp(caption, title, strlen(title)))
+                EnumChildWindows(window, FindRichEdit, (LPARAM)&topic);
         }
         return topic && DrvText(topic, shown, size) &&
                !strncmp(shown, topicTitle, strlen(topicTitle));
