@@ -2,7 +2,6 @@
 
 #include <shlobj.h>
 #include <ctype.h>
-#include <stdio.h>
 #include <string.h>
 
 #include <algorithm>
@@ -53,37 +52,26 @@ int SameFileContents(const char* a, const char* b) {
     return 0;
 }
 
-namespace {
-
-// Loads the link and hands it to `read`; 0 when it cannot be loaded.
-template <typename Read>
-int WithShortcut(const char* linkFile, Read read) {
+void ExpectShortcut(const char* linkFile, const char* target, const char* folder,
+                    const char* description) {
     WCHAR wide[MAX_PATH];
-    if (!MultiByteToWideChar(CP_ACP, 0, linkFile, -1, wide, MAX_PATH)) return 0;
+    char text[3][MAX_PATH] = {};
     HRESULT com = CoInitialize(NULL);
     IShellLinkA* link = NULL;
     IPersistFile* file = NULL;
-    int ok = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER,
-                                        IID_IShellLinkA, (void**)&link)) &&
-             SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file)) &&
-             SUCCEEDED(file->Load(wide, STGM_READ));
-    if (ok) read(link);
-    if (file) file->Release();
-    if (link) link->Release();
-    if (SUCCEEDED(com)) CoUninitialize();
-    return ok;
-}
-
-}  // namespace
-
-void ExpectShortcut(const char* linkFile, const char* target, const char* folder,
-                    const char* description) {
-    char text[3][MAX_PATH] = {};
-    int read = WithShortcut(linkFile, [&](IShellLinkA* link) {
+    int read = MultiByteToWideChar(CP_ACP, 0, linkFile, -1, wide, MAX_PATH) &&
+               SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER,
+                                          IID_IShellLinkA, (void**)&link)) &&
+               SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file)) &&
+               SUCCEEDED(file->Load(wide, STGM_READ));
+    if (read) {
         link->GetPath(text[0], MAX_PATH, NULL, SLGP_RAWPATH);
         link->GetWorkingDirectory(text[1], MAX_PATH);
         link->GetDescription(text[2], MAX_PATH);
-    });
+    }
+    if (file) file->Release();
+    if (link) link->Release();
+    if (SUCCEEDED(com)) CoUninitialize();
     if (!CHECK(read)) {
         Log("  no shortcut %s", linkFile);
         return;
@@ -91,14 +79,6 @@ void ExpectShortcut(const char* linkFile, const char* target, const char* folder
     CHECK_EQ_STR(text[0], target);
     CHECK_EQ_STR(text[1], folder);
     CHECK_EQ_STR(text[2], description);
-}
-
-int ShortcutTarget(const char* linkFile, char* target, int size) {
-    target[0] = '\0';
-    return WithShortcut(
-               linkFile,
-               [&](IShellLinkA* link) { link->GetPath(target, size, NULL, SLGP_RAWPATH); }) &&
-           target[0] != '\0';
 }
 
 int KeyExists(HKEY root, const char* key) {
@@ -138,57 +118,6 @@ void ExpectRegNumber(HKEY root, const char* key, const char* name, DWORD want) {
     if (!CHECK(ReadValue(root, key, name, &type, (BYTE*)&got, &size))) return;
     CHECK_EQ_INT(type, REG_DWORD);
     CHECK_EQ_INT(got, want);
-}
-
-int HostPath(const char* in, char* out, int size) {
-    std::string path = in[0] == '/' ? "Z:" + std::string(in) : std::string(in);
-    std::replace(path.begin(), path.end(), '/', '\\');
-    if ((int)path.size() >= size) return 0;
-    lstrcpyA(out, path.c_str());
-    return 1;
-}
-
-namespace {
-
-// Wine's own export: the host's path of a Windows one, allocated on the
-// process heap.
-typedef char*(CDECL* UnixNameFunction)(LPCWSTR);
-
-int UnixName(const char* path, char* out, int size) {
-    auto unixName = reinterpret_cast<UnixNameFunction>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    WCHAR wide[MAX_PATH];
-    if (!unixName || !MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH)) return 0;
-    char* name = unixName(wide);
-    int fits = name && lstrlenA(name) < size;
-    if (fits) lstrcpyA(out, name);
-    HeapFree(GetProcessHeap(), 0, name);
-    return fits;
-}
-
-}  // namespace
-
-int MakeHostLink(const char* link, const char* target) {
-    char from[MAX_PATH], to[MAX_PATH], command[3 * MAX_PATH];
-    if (!UnixName(link, from, sizeof from) || !UnixName(target, to, sizeof to)) return 0;
-    snprintf(command, sizeof command, "Z:\\bin\\ln -s \"%s\" \"%s\"", to, from);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process;
-    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
-        return 0;
-    // Wine lets go of a host program at once, without its exit code: what
-    // counts is the link as Windows programs come to see it.
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    DWORD attributes = INVALID_FILE_ATTRIBUTES;
-    for (int tries = 0; tries < 100; ++tries, Sleep(50)) {
-        attributes = GetFileAttributesA(link);
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            return 1;
-    }
-    Log("  %s: attributes %lx", command, attributes);
-    return 0;
 }
 
 std::string WithoutReturns(const char* text) {

@@ -23,21 +23,11 @@ int SameFileContents(const char* a, const char* b);
 // working folder and description.
 void ExpectShortcut(const char* linkFile, const char* target, const char* folder,
                     const char* description);
-// Its target alone; 0 when it cannot be read.
-int ShortcutTarget(const char* linkFile, char* target, int size);
 
 int KeyExists(HKEY root, const char* key);
 // A REG_SZ value whose size counts its terminator, as the records are written.
 void ExpectRegText(HKEY root, const char* key, const char* name, const char* want);
 void ExpectRegNumber(HKEY root, const char* key, const char* name, DWORD want);
-
-// A Linux path as Wine's drive Z: shows it ("/a/b" is "Z:\a\b"); anything
-// else is copied.  0 when it would not fit.
-int HostPath(const char* in, char* out, int size);
-
-// Makes `link` a symbolic link to the folder `target`, from the host's
-// side: Wine makes none itself, but lists one it finds as a reparse point.
-int MakeHostLink(const char* link, const char* target);
 
 // A log written with /LOG=, each line's time ("2026-12-08 15:20:04 ")
 // checked and taken off, and its line ends made plain "\n" as a message's

@@ -4,6 +4,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -56,6 +58,15 @@ BOOL CALLBACK AddWindow(HWND window, LPARAM param) {
     GetWindowThreadProcessId(window, &pid);
     if (pid == list->first && IsWindowVisible(window)) list->second.push_back(window);
     return TRUE;
+}
+
+// A Linux path as Wine's drive Z: shows it ("/a/b" is "Z:\a\b").
+int HostPath(const char* in, char* out, int size) {
+    std::string path = in[0] == '/' ? "Z:" + std::string(in) : std::string(in);
+    std::replace(path.begin(), path.end(), '/', '\\');
+    if ((int)path.size() >= size) return 0;
+    lstrcpyA(out, path.c_str());
+    return 1;
 }
 
 }  // namespace

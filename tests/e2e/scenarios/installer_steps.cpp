@@ -176,6 +176,45 @@ void ProgramsFolder(char out[MAX_PATH]) {
     CHECK(SHGetFolderPathA(NULL, CSIDL_COMMON_PROGRAMS, NULL, SHGFP_TYPE_CURRENT, out) == S_OK);
 }
 
+namespace {
+
+// Wine's own export: the host's path of a Windows one, allocated on the
+// process heap.
+typedef char*(CDECL* UnixNameFunction)(LPCWSTR);
+
+int UnixName(const char* path, char* out, int size) {
+    auto unixName = reinterpret_cast<UnixNameFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    WCHAR wide[MAX_PATH];
+    if (!unixName || !MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH)) return 0;
+    char* name = unixName(wide);
+    int fits = name && lstrlenA(name) < size;
+    if (fits) lstrcpyA(out, name);
+    HeapFree(GetProcessHeap(), 0, name);
+    return fits;
+}
+
+}  // namespace
+
+int MakeHostLink(const char* link, const char* target) {
+    char from[MAX_PATH], to[MAX_PATH], command[3 * MAX_PATH];
+    if (!UnixName(link, from, sizeof from) || !UnixName(target, to, sizeof to)) return 0;
+    snprintf(command, sizeof command, "Z:\\bin\\ln -s \"%s\" \"%s\"", to, from);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+        return 0;
+    // Wine lets go of a host program at once, without its exit code: what
+    // counts is the link as Windows programs come to see it.
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return DrvWaitFor(DRV_WAIT, command, [&] {
+        DWORD attributes = GetFileAttributesA(link);
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    });
+}
+
 void InstalledPath(const PayloadEntry& row, const char* installFolder, char* out, int size) {
     if (row.flags & FlagWindowsDir) return WindowsFile(row.fileName, out, size);
     // The last character, not the last byte, which may be the second

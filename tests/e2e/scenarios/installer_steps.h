@@ -57,6 +57,9 @@ int LogHolds(const char* text);
 int ProductFile(const DrvContext* ctx, const char* name, char* out, int size);
 
 void ProgramsFolder(char out[MAX_PATH]);
+// Makes `link` a symbolic link to the folder `target`, from the host's
+// side: Wine makes none itself, but lists one it finds as a reparse point.
+int MakeHostLink(const char* link, const char* target);
 // A folder and all it holds, gone as if removed by hand.
 int DeleteTree(const char* folder);
 
