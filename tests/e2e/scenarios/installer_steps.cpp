@@ -322,11 +322,3 @@ void ExpectUninstallEntry(const DrvContext* ctx, const char* installFolder, cons
     ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "Created Folders", createdFolders);
     ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "Created Group", 1);
 }
-
-void ExpectClassRecord(void) {
-    char server[128];
-    snprintf(server, sizeof server, "%s\\InProcServer32", ClassKey);
-    ExpectRegText(HKEY_CLASSES_ROOT, ClassKey, "", "Quorvik");
-    ExpectRegText(HKEY_CLASSES_ROOT, server, "", "Qvshell.dll");
-    ExpectRegText(HKEY_CLASSES_ROOT, server, "ThreadingModel", "Apartment");
-}

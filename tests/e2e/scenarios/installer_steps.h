@@ -79,4 +79,3 @@ int CountStagedFiles(void);
 void ExpectShortcuts(const char* group, const char* installFolder);
 void ExpectUninstallEntry(const DrvContext* ctx, const char* installFolder, const char* group,
                           DWORD createdFolders);
-void ExpectClassRecord(void);

@@ -35,11 +35,7 @@ std::vector<DWORD> GroupRows(HWND page) {
     // The list of a combo box that is always open is the box's own child.
     HWND list = FindWindowExA(DrvItem(page, GroupField), NULL, "ComboLBox", NULL);
     RECT first, second;
-    if (!list || SendMessageA(list, LB_GETITEMRECT, 0, (LPARAM)&first) == LB_ERR ||
-        SendMessageA(list, LB_GETITEMRECT, 1, (LPARAM)&second) == LB_ERR)
-        return {};
-    MapWindowPoints(list, NULL, (POINT*)&first, 1);
-    MapWindowPoints(list, NULL, (POINT*)&second.right, 1);
+    if (!list || !DrvListItemRect(list, 0, &first) || !DrvListItemRect(list, 1, &second)) return {};
     const int width = second.right - first.left, height = second.bottom - first.top;
     std::vector<DWORD> pixels(width * height);
     if (!DrvCapture(first.left, first.top, width, height, pixels.data())) return {};
@@ -47,8 +43,7 @@ std::vector<DWORD> GroupRows(HWND page) {
 }
 
 // The agreement shows exactly its resource and reads by scrolling, not Tab.
-void CheckAgreement(const DrvContext* ctx, DrvProcess* p, HWND agreement) {
-    ExpectBackdropAndPage(p, agreement);
+void CheckAgreement(const DrvContext* ctx, HWND agreement) {
     static char shown[40000];
     HMODULE m = LoadLibraryExA(ctx->installer, NULL, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC resource = m ? FindResourceA(m, "AGREEMENT", MAKEINTRESOURCEA(10)) : NULL;
@@ -261,7 +256,7 @@ SCENARIO(tour) {
     REQUIRE(page);
     DrvClick(page, IDOK);
     REQUIRE(page = Shoot(p, AgreementCaption, "2-agreement", 1));
-    CheckAgreement(ctx, p, page);
+    CheckAgreement(ctx, page);
     DrvClick(page, IDOK);
     REQUIRE(page = Shoot(p, LocationCaption, "3-location", 2));
     EXPECT_TEXT(DrvItem(page, NoteText),
@@ -303,9 +298,6 @@ SCENARIO(tour) {
     CheckInstalledFiles(ctx, DefaultFolder);
     CHECK_EQ_INT(CountStagedFiles(), 0);
     CHECK_EQ_STR(FileText(Victim).c_str(), VictimText);
-    ExpectShortcuts("Quorvik", DefaultFolder);
-    ExpectUninstallEntry(ctx, DefaultFolder, "Quorvik", 2);
-    ExpectClassRecord();
     // A fresh system has no find-extension parent: that record is passed
     // over, never made.
     CHECK(!KeyExists(HKEY_LOCAL_MACHINE, FindExtensionsKey));
