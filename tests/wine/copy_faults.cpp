@@ -1,8 +1,6 @@
 // The copy engine's own defences, each alone where the system would not
-// provoke them: a short, failed write or close (through fakes), a stream
-// changed, cut or running on (LZRead wrapped), and the staged folder
-// swapped between the check and the expansion (LZInit wrapped).
-// Silent and logged, each failure's message is read from the log.
+// provoke them, through fakes and wrapped LZ32 calls; silent and logged,
+// each failure's message is read from the log.
 #include <stdio.h>
 #include <string.h>
 
@@ -107,8 +105,7 @@ void TestCopyFaults(void) {
             "Unable to write destination file!\nInstallation will now be aborted.\r\n"));
         CHECK(!FileExists("C:\\Faults\\Quorvik.exe") && !FileExists("C:\\Faults\\Kestrova.new"));
     }
-    // With the system's own operations the same row is expanded: the fakes
-    // made the difference.
+    // The system's own operations expand the row: the fakes made the difference.
     copyIndex = ProgramRow;
     CHECK(CopyOneFile(NULL) == 1 && FileExists("C:\\Faults\\Quorvik.exe"));
 

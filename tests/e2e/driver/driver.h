@@ -1,8 +1,7 @@
-// The end-to-end driver: looks at the programs it starts as a user's tools
-// would, from a process of its own, through window messages and the
-// screen.  Functions return 1 for success, 0 for failure (logged).  Every
-// wait notes each new window and message box of the programs started, so
-// that a scenario can ask afterwards what appeared.
+// The end-to-end driver: looks at the programs it starts from a process of
+// its own, through window messages and the screen, as a user's tools would.
+// Functions return 1 for success, 0 for failure (logged).  Every wait notes
+// the programs' new windows and message boxes, for later questions.
 #pragma once
 
 #include <windows.h>
@@ -25,14 +24,12 @@ int DrvRegisterScenario(const char* name, DrvScenarioFn fn);
         DrvRegisterScenario(#name, Scenario_##name);              \
     static void Scenario_##name([[maybe_unused]] const DrvContext* ctx)
 
-// A wait's usual bound: a slow Wine start fits, a hung scenario still ends
-// well within its test's time-out.
+// A slow Wine start fits; a hung scenario still ends within its time-out.
 #define DRV_WAIT 10000
-// `ms` times KESTROVA_E2E_WAIT_SCALE (1 to 100, default 1): an emulated
-// machine runs Wine several times slower.
+// `ms` times KESTROVA_E2E_WAIT_SCALE (1 to 100): an emulated machine is slower.
 DWORD DrvBound(DWORD ms);
-// The one wait: asks `ready` every 25 ms, noting between two looks, until
-// it holds or DrvBound(ms) has passed; logs `what` when it did not hold.
+// The one wait: asks `ready` every 25 ms until it holds or DrvBound(ms) has
+// passed; logs `what` when it did not hold.
 int DrvWaitFor(DWORD ms, const char* what, const std::function<bool()>& ready);
 void DrvPause(DWORD ms);  // noting meanwhile
 
@@ -49,8 +46,8 @@ DrvProcess* DrvStart(const char* exe, const char* args);
 // Started as `exe` with exactly `commandLine`, which need not quote it.
 DrvProcess* DrvStartLine(const char* exe, const char* commandLine);
 int DrvWaitExit(DrvProcess* p, DWORD ms);
-// A visible top-level window of the process with exactly this caption and,
-// unless NULL, this class.
+// A visible top-level window of the process with this caption and, unless
+// NULL, this class.
 HWND DrvWaitWindow(DrvProcess* p, const char* caption, const char* className);
 int DrvSawWindowClass(DrvProcess* p, const char* className);
 // The process's visible top-level windows.
@@ -60,7 +57,6 @@ HWND DrvItem(HWND dialog, int id);
 // A text that would not fit is refused (0), never cut.
 int DrvText(HWND window, char* text, int size);
 int DrvItemText(HWND dialog, int id, char* text, int size);
-// The window's whole text is `want`, checked at the caller's line.
 #define EXPECT_TEXT(window, want) DrvExpectText(__FILE__, __LINE__, (window), (want))
 void DrvExpectText(const char* file, int line, HWND window, const char* want);
 int DrvSetText(HWND window, const char* text);
@@ -95,8 +91,7 @@ DrvMessageBox* DrvWaitMessageBox(DrvProcess* p);
 int DrvAnswer(DrvMessageBox* box, int button);
 // How many boxes the run has seen with that text (NULL: any).
 int DrvMessageBoxCount(const char* text);
-// Waits for a box, checks its caption, text and icon at the caller's line,
-// and answers it.
+// Waits for a box, checks it at the caller's line, and answers it.
 #define EXPECT_MESSAGE_BOX(p, caption, text, icon, answer) \
     DrvExpectMessageBox(__FILE__, __LINE__, (p), (caption), (text), (icon), (answer))
 DrvMessageBox* DrvExpectMessageBox(const char* file, int line, DrvProcess* p, const char* caption,
@@ -109,6 +104,6 @@ int DrvCapture(int x, int y, int width, int height, DWORD* pixels);
 // `background`, in its first `rows` rows; logs the first pixel that differs.
 int DrvShowsImage(struct _IMAGELIST* images, int index, int x, int y, int rows,
                   COLORREF background);
-// `name`.bmp in the artifact folder (the harness makes a PNG of it), once
-// two grabs agree or after `settleMs`; 0 takes a screen that keeps changing.
+// `name`.bmp in the artifact folder, once two grabs agree or after
+// `settleMs`; 0 takes a screen that keeps changing.
 int DrvScreenshot(const char* name, DWORD settleMs = 2000);

@@ -1,9 +1,7 @@
 // Message boxes: a dialog ("#32770") of one text static, at most one icon
-// static and buttons with the system's answer ids, a shape no page has (the
-// statics' ids differ between Windows and Wine, so only kinds count).  On
-// Windows the icon static holds the system's shared icon; under Wine every
-// process loads its own copy, so the icon is told by its picture on the
-// screen against each system icon drawn here.
+// static and answer buttons, a shape no page has (only kinds count: the ids
+// differ between Windows and Wine).  Under Wine every process loads its own
+// copy of an icon, so one is told by its picture on the screen.
 #include <string.h>
 
 #include "internal.h"

@@ -209,7 +209,6 @@ int main(int argc, char** argv) {
     DrvContext ctx = {installer, g_artifacts};
     Log("scenario %s: installer %s, wait bounds times %lu", argv[1], installer, DrvBound(1));
     scenario(&ctx);
-    // Whatever still runs is ended, and counts as a failure.
     for (int i = 0; i < g_processCount; ++i) {
         if (!CHECK(!DrvIsRunning(&g_processes[i]))) {
             DrvLogWindows(&g_processes[i]);

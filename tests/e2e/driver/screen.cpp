@@ -74,8 +74,6 @@ int DrvScreenshot(const char* name, DWORD settleMs) {
     const DWORD size = (DWORD)(width * height) * 4;
     std::vector<DWORD> pixels(width * height), next(width * height);
     int ok = DrvCapture(0, 0, width, height, pixels.data());
-    // A window found a moment ago may still be painting: the picture is
-    // taken once two grabs a little apart agree, or the last one after a while.
     for (DWORD start = GetTickCount(); ok && GetTickCount() - start < settleMs;) {
         DrvPause(100);
         ok = DrvCapture(0, 0, width, height, next.data());

@@ -109,8 +109,6 @@ void MakeFolders() {
 
 }  // namespace
 
-// The mouse alone: into folders, up the chain, to the drives and back,
-// Reset Folder; then a name too long to enter.
 SCENARIO(browser) {
     MakeFolders();
     DrvProcess* p = DrvStart(ctx->installer, NULL);

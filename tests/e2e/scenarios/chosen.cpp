@@ -47,9 +47,8 @@ void ChooseLocation(DrvProcess* p, HWND page) {
     DrvClick(page, IDOK);
 }
 
-// The Start menu's own folders: listed sorted, without files and names
-// beginning with '.'; the product's name in other letter case; a name
-// longer than a group may be.
+// Start menu folders for the list's rules: sorted, no files or dotted
+// names, the product's name in other case, a name too long for a group.
 void PrepareStartMenu(char* longName) {
     char programs[MAX_PATH], path[MAX_PATH];
     ProgramsFolder(programs);

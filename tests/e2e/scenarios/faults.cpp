@@ -98,9 +98,9 @@ SCENARIO(install_faults_silent) {
     CHECK(SameFileContents(path, saved));
     CHECK_EQ_INT(CountStagedFiles(), installCount);
 
-    // Staged files planted beforehand: one held against writers, which the
-    // comparison with the installer's own resource gives away; one held
-    // open for writing, which the installer must refuse to read at all.
+    // Staged files planted beforehand: one held against writers, given away
+    // by the comparison with the resource; one held open for writing, which
+    // must not be read at all.
     const std::pair<DWORD, const char*> planted[] = {{GENERIC_READ, ReadSource},
                                                      {GENERIC_WRITE, OpenSource}};
     for (const auto& [access, message] : planted) {
@@ -136,11 +136,10 @@ SCENARIO(install_faults_silent) {
     ExpectSilentFailure(ctx->installer, "", NULL, "Unable to locate the Start Menu!\r\n");
 }
 
-// Through the pages: a staged file replaced while the files are being
-// copied, before its turn, is caught by the comparison at its turn; the
-// failure's box, the abort message and the end, and nothing else (a timer
-// left running would start another phase and say more).  Then Escape on
-// the group page: the abort message, and no record written.
+// Through the pages, a staged file replaced before its turn while copying
+// is caught at its turn: its box, the abort message, and nothing more (a
+// timer left running would start another phase).  Then Escape on the group
+// page: the abort message, and no record written.
 SCENARIO(install_aborted) {
     DrvProcess* p = DrvStart(ctx->installer, NULL);
     HWND page = WalkTo(p, InstallingCaption);

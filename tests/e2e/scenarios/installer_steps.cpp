@@ -90,11 +90,9 @@ void ExpectBackdropAndPage(DrvProcess* p, HWND page) {
     CHECK(GetWindowRect(page, &r));
     CHECK_EQ_INT(r.left, (sw - (r.right - r.left) + 150) / 2);
     CHECK_EQ_INT(r.top, (sh - (r.bottom - r.top)) / 2);
-    // The pictures, stored coded in runs, in all their colours: the logo's
-    // 94 and the corner's 10 (its background flooded with the band's), where
-    // the page leaves the corner in sight; one that failed to load would
-    // show a single colour.  The page's picture shows whole in its frame:
-    // squeezed into a smaller one it would show merged colours.
+    // The pictures in all their colours (a failed one shows one): the logo's
+    // 94, the corner's 10 where in sight (its background the band's); the
+    // page's picture whole in its frame, where squeezed it would merge colours.
     CHECK_EQ_INT(ColoursShown({10, 10, 140, 41}), 94);
     const RECT corner = {15, sh - 180, 135, sh - 12};
     RECT covered;

@@ -1,6 +1,5 @@
-// What many scenarios share: the installer's texts, its pages walked with
-// the default answers, unattended runs and their log, and what an
-// installation must have left behind.
+// What many scenarios share: the installer's texts, its pages walked,
+// unattended runs and their log, and what an installation leaves behind.
 #pragma once
 
 #include "driver.h"

@@ -1,6 +1,6 @@
 // Libraries planted beside the installer under system libraries' names are
 // never loaded (the harness makes Wine, like Windows, prefer a file beside
-// the program), and a missing system library ends the run before any page.
+// the program).
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
@@ -77,8 +77,7 @@ SCENARIO(planted_libraries) {
     DrvWaitExit(p, DRV_WAIT);
 }
 
-// Without lz32 the installer says so before any page, and ends with 3.
-// The harness disables the library for this scenario.
+// The harness disables lz32 for this scenario.
 SCENARIO(missing_system_library) {
     DrvProcess* p = DrvStart(ctx->installer, NULL);
     EXPECT_MESSAGE_BOX(p, "Kestrova", "A part of Windows that Kestrova needs is missing:\nlz32.dll",

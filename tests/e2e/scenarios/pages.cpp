@@ -1,8 +1,7 @@
-// The pages' ways out before anything is installed: Cancel on the welcome
-// page, a second run of either program refused meanwhile, Escape on the
-// agreement page; on the smallest screen the backdrop's arithmetic names.
-// The first run is started as a deployment tool may start it, its own path
-// unquoted with a blank in it: the wizard, not a bad command line.
+// The pages' ways out before anything is installed, a second run refused
+// meanwhile, the smallest screen.  The first run is started with its own
+// path unquoted, blank and all, as a deployment tool may: the wizard, not
+// a bad command line.
 #include "installer_steps.h"
 
 SCENARIO(pages_cancel) {

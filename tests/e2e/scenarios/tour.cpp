@@ -1,6 +1,5 @@
-// The installer with its default answers, every page on the screen and
-// what the installation leaves behind.  scripts/run.sh shows its
-// screenshots to a newcomer without a display.
+// The installer with its default answers and every page on the screen;
+// scripts/run.sh shows its screenshots to a newcomer without a display.
 #include <windows.h>
 #include <shellapi.h>
 #include <stdio.h>
@@ -125,8 +124,7 @@ void WatchInstallingPage(HWND page, PhaseSeen* seen, int* stageLit) {
             full = -1;
         }
         if (!open) return true;
-        // Not repainted inside a phase, the stage list may show the stage
-        // only between two of them.
+        // The stage shows only between two phases (see ExpectStageLit).
         *stageLit = *stageLit || StageLit(4, 0);
         int phase = -1;
         for (int i = 0; i < PhaseCount; ++i) {

@@ -6,10 +6,9 @@
 #include "installer_steps.h"
 
 SCENARIO(unattended) {
-    // Lines refused before anything is written, a log that cannot be
-    // written among them, one that is a second name of another file
-    // (appending to it would write into that file), and one in a folder
-    // that is a link to the Windows folder.
+    // Lines refused before anything is written, among them logs that cannot
+    // be written, that are a second name of another file (appends would
+    // write into it), or in a folder linked to the Windows folder.
     CHECK(PlantFile("C:\\victim.txt", 0, ""));
     CHECK(CreateHardLinkA("C:\\linked.log", "C:\\victim.txt", NULL));
     char windows[MAX_PATH], ini[MAX_PATH];
@@ -64,10 +63,9 @@ SCENARIO(unattended) {
     CHECK(LogHolds("\\Qvshell.dll\r\n") && LogHolds("Shortcut ") &&
           LogHolds("Quorvik was successfully Installed.\r\nExit code 0\r\n"));
 
-    // Again with the parent back, into another folder with the default
-    // group: the entry names the second installation.  Installed there
-    // once more, it finds its folder made, and the first count stays; the
-    // folder as the system reads it is recorded.
+    // With the parent back, into another folder, then once more there: the
+    // folder is found made, the first count stays, and the folder is
+    // recorded as the system reads it.
     CHECK(RegCreateKeyA(HKEY_LOCAL_MACHINE, UninstallKey, &made) == ERROR_SUCCESS);
     RegCloseKey(made);
     CHECK_EQ_INT(RunSilently(ctx->installer, "/s /d=C:\\Second"), 0);

@@ -110,9 +110,8 @@ SCENARIO(uninstall_whole) {
     CHECK(FolderExists(programs) && FolderExists(temp));
 }
 
-// An install folder deleted by hand; a user's file in it, a file in use
-// (Retry, Cancel, unattended); records it must refuse; a group in or as a
-// folder the installer did not make; the install folder swapped for a link.
+// A folder deleted by hand or swapped for a link, a user's file, a file in
+// use, records to refuse, a group in or as a folder that was there.
 SCENARIO(uninstall_edges) {
     char tools[MAX_PATH];
     ProgramsFolder(tools);
@@ -146,9 +145,9 @@ SCENARIO(uninstall_edges) {
           !FileExists((std::string(tools) + "\\Help.lnk").c_str()));
     Uninstall(ctx, 0, "Quorvik is not installed.", MB_ICONERROR, 1605);
 
-    // No removes nothing.  Cancel stops there, keeping what comes after
-    // the files (shortcuts, uninstaller, record) for another run;
-    // unattended, a file in use fails the removal without a box.
+    // No removes nothing.  Cancel at a file in use keeps the shortcuts,
+    // the uninstaller and the record for another run; unattended, it fails
+    // without a box.
     CHECK_EQ_INT(RunSilently(ctx->installer, "/S"), 0);
     Uninstall(ctx, IDNO, NULL, 0, 1602);
     held = CreateFileA(HeldFile, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
