@@ -21,6 +21,3 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
 extern "C" __declspec(dllexport) INT WINAPI LZInit(INT) { return -1; }
 extern "C" __declspec(dllexport) INT WINAPI LZRead(INT, LPSTR, INT) { return -1; }
 extern "C" __declspec(dllexport) void WINAPI LZClose(INT) {}
-extern "C" __declspec(dllexport) BOOL WINAPI ImageList_Draw(void*, int, HDC, int, int, UINT) {
-    return FALSE;
-}
