@@ -94,8 +94,8 @@ int DrvMessageBoxCount(const char* text);
 // Waits for a box, checks it at the caller's line, and answers it.
 #define EXPECT_MESSAGE_BOX(p, caption, text, icon, answer) \
     DrvExpectMessageBox(__FILE__, __LINE__, (p), (caption), (text), (icon), (answer))
-DrvMessageBox* DrvExpectMessageBox(const char* file, int line, DrvProcess* p, const char* caption,
-                                   const char* text, int icon, int answer);
+void DrvExpectMessageBox(const char* file, int line, DrvProcess* p, const char* caption,
+                         const char* text, int icon, int answer);
 
 COLORREF DrvPixel(int x, int y);  // CLR_INVALID when it cannot be read
 // A rectangle of the screen, top row first, one 0x00RRGGBB a pixel.

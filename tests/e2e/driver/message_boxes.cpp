@@ -196,13 +196,12 @@ int DrvMessageBoxCount(const char* text) {
     return count;
 }
 
-DrvMessageBox* DrvExpectMessageBox(const char* file, int line, DrvProcess* p, const char* caption,
-                                   const char* text, int icon, int answer) {
+void DrvExpectMessageBox(const char* file, int line, DrvProcess* p, const char* caption,
+                         const char* text, int icon, int answer) {
     DrvMessageBox* box = DrvWaitMessageBox(p);
-    if (!CheckTrue(file, line, box != NULL, "a message box")) return NULL;
+    if (!CheckTrue(file, line, box != NULL, "a message box")) return;
     CheckEqStr(file, line, "the box's caption", box->caption, caption);
     CheckEqStr(file, line, "the box's text", box->text, text);
     CheckEqStr(file, line, "the box's icon", IconName(box->icon), IconName(icon));
     CheckTrue(file, line, DrvAnswer(box, answer), "the box closed when answered");
-    return box;
 }
