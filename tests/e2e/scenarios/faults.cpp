@@ -16,8 +16,12 @@ const char OpenSource[] = "Unable to open source file!\nInstallation will now be
 const char ReadSource[] = "Unable to read source file!\nInstallation will now be aborted.\r\n";
 const char OpenDestination[] =
     "Unable to open destination file!\nInstallation will now be aborted.\r\n";
-// Bytes that no product file holds, planted where a staged file goes.
+const char WriteDestination[] =
+    "Unable to write destination file!\nInstallation will now be aborted.\r\n";
+// Bytes that no product file holds, planted where a staged file goes, and
+// those of an older copy of a product file that a failure must keep.
 const char PlantedMark[] = "Planted-not-the-product!";
+const char OlderMark[] = "An-older-copy-of-the-file";
 
 const PayloadEntry* Row(const char* fileName) {
     for (int i = 0; i < installCount; ++i)
@@ -45,9 +49,10 @@ void ExpectNoNewFileLeft() {
 }
 
 // Unattended to the fault: exit code 1, the file and the message logged.
-void ExpectSilentFailure(const char* installer, const char* file, const char* message) {
+void ExpectSilentFailure(const char* installer, const char* args, const char* file,
+                         const char* message) {
     char command[400], logged[600];
-    snprintf(command, sizeof command, "/S /LOG=%s", SilentLog);
+    snprintf(command, sizeof command, "/S /LOG=%s%s%s", SilentLog, args[0] ? " " : "", args);
     CHECK_EQ_INT(RunSilently(installer, command), 1);
     if (file) {
         snprintf(logged, sizeof logged, "Not expanded: %s\r\n%s", file, message);
@@ -77,7 +82,7 @@ SCENARIO(install_faults_silent) {
     GetTempPathA(sizeof temp, temp);
     snprintf(deep, sizeof deep, "%s%0280d\\", temp, 0);
     SetEnvironmentVariableA("TMP", deep);  // read before TEMP
-    ExpectSilentFailure(ctx->installer, NULL, OpenSource);
+    ExpectSilentFailure(ctx->installer, "", NULL, OpenSource);
     SetEnvironmentVariableA("TMP", temp);
     CHECK(!FolderExists("C:\\Halvenor"));
     CHECK_EQ_INT(CountStagedFiles(), 0);
@@ -87,7 +92,7 @@ SCENARIO(install_faults_silent) {
     CleanUp();
     CHECK(CreateDirectoryA("C:\\Halvenor", NULL) && CreateDirectoryA(DefaultFolder, NULL) &&
           CreateDirectoryA("C:\\Halvenor\\Quorvik\\Quorvik.exe", NULL));
-    ExpectSilentFailure(ctx->installer, "C:\\Halvenor\\Quorvik\\Quorvik.exe", OpenDestination);
+    ExpectSilentFailure(ctx->installer, "", "C:\\Halvenor\\Quorvik\\Quorvik.exe", OpenDestination);
     WindowsFile("Zelmunin.exe", path, sizeof path);
     ProductFile(ctx, "Zelmunin.exe", saved, sizeof saved);
     CHECK(SameFileContents(path, saved));
@@ -102,13 +107,24 @@ SCENARIO(install_faults_silent) {
         CleanUp();
         HANDLE holder = PlantStaged("Qvreader.exe", access);
         REQUIRE(holder != INVALID_HANDLE_VALUE);
-        ExpectSilentFailure(ctx->installer, "C:\\Halvenor\\Quorvik\\Qvreader.exe", message);
+        ExpectSilentFailure(ctx->installer, "", "C:\\Halvenor\\Quorvik\\Qvreader.exe", message);
         CloseHandle(holder);
         ProductFile(ctx, "Quorvik.exe", saved, sizeof saved);
         CHECK(SameFileContents("C:\\Halvenor\\Quorvik\\Quorvik.exe", saved));
         CHECK(!FileExists("C:\\Halvenor\\Quorvik\\Qvreader.exe"));
         ExpectNoNewFileLeft();
     }
+
+    // A drive that fills up (the harness maps S: to a small one): the short
+    // write is reported, the older copy of the file stays, no new file.
+    CleanUp();
+    CHECK(CreateDirectoryA("S:\\Quorvik", NULL));
+    REQUIRE(PlantFile("S:\\Quorvik\\Qvreader.exe", 4000, OlderMark) &&
+            CopyFileA("S:\\Quorvik\\Qvreader.exe", "C:\\older.exe", FALSE));
+    ExpectSilentFailure(ctx->installer, "/D=S:\\Quorvik", "S:\\Quorvik\\Qvreader.exe",
+                        WriteDestination);
+    CHECK(SameFileContents("S:\\Quorvik\\Qvreader.exe", "C:\\older.exe"));
+    CHECK(!FileExists("S:\\Quorvik\\Kestrova.new"));
 
     // Without any Programs folder no shortcut can be made.
     CleanUp();
@@ -117,7 +133,7 @@ SCENARIO(install_faults_silent) {
         SHGetFolderPathA(NULL, csidl, NULL, SHGFP_TYPE_CURRENT, programs);
         CHECK(DeleteTree(programs));
     }
-    ExpectSilentFailure(ctx->installer, NULL, "Unable to locate the Start Menu!\r\n");
+    ExpectSilentFailure(ctx->installer, "", NULL, "Unable to locate the Start Menu!\r\n");
 }
 
 // Through the pages, a staged file replaced before its turn while copying
