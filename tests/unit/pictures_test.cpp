@@ -111,23 +111,6 @@ Decoded DecodeBmp(const Bytes& file) {
     return d;
 }
 
-// The images of an icon file, which follow its directory one after another.
-std::vector<Decoded> DecodeIco(const Bytes& ico) {
-    EXPECT_EQ(U32(ico, 0), 0x00010000u);  // reserved, then the type: icon
-    std::vector<Decoded> images;
-    size_t next = 6 + 16 * U16(ico, 4);
-    for (size_t entry = 6; entry < 6 + 16 * U16(ico, 4); entry += 16) {
-        EXPECT_EQ(U32(ico, entry + 12), next);
-        images.push_back(DecodeDib(ico, next, true));
-        next += U32(ico, entry + 8);
-        EXPECT_EQ(images.back().end, next);
-        EXPECT_EQ(ico.at(entry), images.back().width);
-        EXPECT_EQ(ico.at(entry + 1), images.back().height);
-    }
-    EXPECT_EQ(ico.size(), next);
-    return images;
-}
-
 Bytes ArtFile(const std::string& name) {
     std::vector<artgen::ArtFile> files;
     EXPECT_EQ(artgen::BuildArtwork(&files), "");
@@ -167,13 +150,23 @@ TEST(PictureFiles, ReadBackAsDrawn) {
         const Decoded d = DecodeBmp(file);
         EXPECT_EQ(std::tuple(d.index, d.coding), std::tuple(image.pixels, coding)) << image.width;
     }
-    const std::vector<Decoded> icons = DecodeIco(ArtFile("kestrova.ico"));
-    ASSERT_EQ(icons.size(), 2u);
-    EXPECT_EQ(icons[0].width + icons[1].width, 32 + 16);
-    for (const Decoded& d : icons) {
+    // The icon file's two images follow its directory one after another.
+    const Bytes ico = ArtFile("kestrova.ico");
+    ASSERT_EQ(std::tuple(U32(ico, 0), U16(ico, 4)), std::tuple(0x00010000u, 2u));  // type: icon
+    size_t next = 6 + 16 * 2;
+    int widths = 0;
+    for (size_t entry = 6; entry < 6 + 16 * 2; entry += 16) {
+        EXPECT_EQ(U32(ico, entry + 12), next);
+        const Decoded d = DecodeDib(ico, next, true);
+        next += U32(ico, entry + 8);
+        EXPECT_EQ(d.end, next);
+        EXPECT_EQ(std::tuple(ico.at(entry), ico.at(entry + 1)), std::tuple(d.width, d.height));
         const IconImage drawn = artgen::DrawIcon(d.width);
         EXPECT_EQ(std::tuple(d.index, d.clear), std::tuple(drawn.image.pixels, drawn.transparent));
+        widths += d.width;
     }
+    EXPECT_EQ(ico.size(), next);
+    EXPECT_EQ(widths, 32 + 16);
 }
 
 // The backdrop floods the corner picture from (1, 1) (FLOODFILLSURFACE: the
