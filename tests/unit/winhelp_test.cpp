@@ -20,7 +20,6 @@ std::string HelpSource(const std::string& name) {
 }
 
 TEST(WinHelpEncoding, ContextHashHasTheFormatsValues) {
-    EXPECT_EQ(ContextHash("a"), 17u);
     EXPECT_EQ(ContextHash("Ab"), 17u * 43 + 18);
     EXPECT_EQ(ContextHash("0_.9"), ((10u * 43 + 13) * 43 + 12) * 43 + 9);
     for (const char* bad : {"", "two words", "a-b", "caf\xe9"})
