@@ -1,5 +1,4 @@
-// Paths and names: composed, reported by the system, recorded, and taken
-// from the command line.
+// Paths and names: composed, reported, recorded, and from the command line.
 #include "engine/paths.h"
 
 #include <gtest/gtest.h>
@@ -45,9 +44,8 @@ std::vector<char> Exact(const std::string& s) {
     return std::vector<char>(s.c_str(), s.c_str() + s.size() + 1);
 }
 
-// `second` is the name; for a link the group, for a chain entry its number.
-// kBare and kQuiet are the uninstall commands, with the Windows folder as
-// `folder`; kReported takes `folder` as a system call's whole result.
+// `second`: the name, a link's group or a chain entry's number.  `folder` is
+// the Windows folder for kBare and kQuiet, a system call's result for kReported.
 enum Composer { kJoin, kStaged, kLink, kEntry, kBare, kQuiet, kReported };
 std::string Compose(Composer what, const std::string& folder, const std::string& second,
                     const std::string& caption, LeadBytePredicate isLead, size_t size = 512) {

@@ -1,5 +1,4 @@
-// The payload: the SZDD packer and its reference decoder, the build's rules
-// for the payload table, and what the installer computes from them.
+// The SZDD packer and decoder, the payload table's rules, and the installer's sums.
 #include "tools/szdd/szdd_codec.h"
 
 #include <gtest/gtest.h>
@@ -211,10 +210,9 @@ ProgressState Prepared(const std::vector<unsigned int>& sizes, int installed) {
     return s;
 }
 
-// A step is 1/200 of the installed rows' bytes in 32-byte reads, at least
-// one: the design payload makes 201 steps and ends at 100.5%.  The record's
-// estimated size is their sum rounded up by hand: 5,121 bytes are 6 KB;
-// 2^31 - 1 (the most) 2,097,152.
+// A step is 1/200 of the installed bytes in 32-byte reads, at least one: the
+// design payload makes 201 steps, ending at 100.5%.  The estimated size is the
+// sum rounded up by hand: 5,121 bytes are 6 KB; 2^31 - 1 (the most) 2,097,152.
 TEST(InstalledBytes, MakeTheMeterStepsAndTheEstimatedSize) {
     ProgressState s = Prepared(kDesignSizes, 8);
     EXPECT_EQ(799877, s.totalBytes);

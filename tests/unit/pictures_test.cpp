@@ -1,5 +1,4 @@
-// The picture files read back as the resource compiler reads them, what the
-// installer relies on in them, and the backdrop that shows them.
+// The pictures as the resource compiler reads them, and what the installer relies on.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -249,7 +248,6 @@ TEST(Logo, EdgesAreExactlyTheBandAndItIsDrawnOnlyWhenItsHeaderFitsItsBlock) {
         }
     }
     EXPECT_GT(lettering, d.index.size() / 4);
-    // 130 x 31 pixels of 8 bits, coded in runs, with a table of its colours
     const unsigned long whole = static_cast<unsigned long>(logo.size() - 14);
     const std::tuple<size_t, uint32_t, unsigned long, bool> cases[] = {
         {0, 40, whole, true},       // the header's own size: unchanged

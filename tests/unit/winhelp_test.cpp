@@ -1,6 +1,5 @@
-// What the help tool must get right that the system's viewer in the
-// end-to-end tour would not show: the format's own context hash, a paragraph
-// too long for a topic block, and the contents file.
+// What the system's viewer in the end-to-end tour would not show: the context
+// hash, a paragraph too long for a topic block, and the contents file.
 #include <gtest/gtest.h>
 
 #include <fstream>
