@@ -46,8 +46,7 @@ DrvProcess* DrvStart(const char* exe, const char* args);
 // Started as `exe` with exactly `commandLine`, which need not quote it.
 DrvProcess* DrvStartLine(const char* exe, const char* commandLine);
 int DrvWaitExit(DrvProcess* p, DWORD ms);
-// A visible top-level window of the process with this caption and, unless
-// NULL, this class.
+// A visible top-level window of the process by caption and (unless NULL) class.
 HWND DrvWaitWindow(DrvProcess* p, const char* caption, const char* className);
 int DrvSawWindowClass(DrvProcess* p, const char* className);
 // The process's visible top-level windows.
@@ -80,8 +79,7 @@ struct DrvMessageBox {
     DWORD pid;
     char caption[256];
     char text[1024];
-    int icon;    // MB_ICONWARNING, MB_ICONERROR, MB_ICONINFORMATION,
-                 // MB_ICONQUESTION, 0 or DRV_ICON_UNKNOWN
+    int icon;    // an MB_ICON* style, 0 for none, or DRV_ICON_UNKNOWN
     int answer;  // the button pressed, 0 if none
     int closed;
 };

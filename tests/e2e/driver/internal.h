@@ -3,17 +3,11 @@
 
 #include "driver.h"
 
-// Notes the process's new message boxes (message_boxes.cpp).
 void DrvNoteMessageBoxes(DrvProcess* p);
 void DrvLogWindows(DrvProcess* p);
 int DrvIsRunning(DrvProcess* p);
 const char* DrvArtifactDir(void);
-// A 32-bit top-down DIB section selected into a memory DC.
-struct Canvas {
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ old;
-    DWORD* bits;
-};
-int OpenCanvas(Canvas* c, int width, int height);
-void CloseCanvas(Canvas* c);
+// What `draw` leaves on a canvas filled with `background`, one 0x00RRGGBB
+// a pixel as DrvCapture gives them; empty when no canvas can be made.
+std::vector<DWORD> Drawn(int width, int height, DWORD background,
+                         const std::function<void(HDC)>& draw);

@@ -4,6 +4,9 @@
 // copy of an icon, so one is told by its picture on the screen.
 #include <string.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "internal.h"
 
 namespace {
@@ -54,16 +57,13 @@ int Alike(DWORD a, DWORD b) {
 }
 
 // How many of the icon's pixels, drawn here on the colour of the shown
-// picture's corner, differ from what the screen shows.
+// picture's corner (a clear one), differ from what the screen shows.
 int Misses(LPCSTR icon, const DWORD* shown, int width, int height) {
-    Canvas c;
-    if (!OpenCanvas(&c, width, height)) return width * height;
-    for (int i = 0; i < width * height; ++i) c.bits[i] = shown[0];  // a clear corner
-    DrawIconEx(c.dc, 0, 0, LoadIconA(NULL, icon), width, height, 0, NULL, DI_NORMAL);
-    GdiFlush();
-    int misses = 0;
-    for (int i = 0; i < width * height; ++i) misses += !Alike(c.bits[i] & 0xFFFFFF, shown[i]);
-    CloseCanvas(&c);
+    const std::vector<DWORD> drawn = Drawn(width, height, shown[0], [&](HDC dc) {
+        DrawIconEx(dc, 0, 0, LoadIconA(NULL, icon), width, height, 0, NULL, DI_NORMAL);
+    });
+    int misses = width * height - (int)drawn.size();
+    for (size_t i = 0; i < drawn.size(); ++i) misses += !Alike(drawn[i], shown[i]);
     return misses;
 }
 
@@ -100,22 +100,15 @@ int TellIcon(HWND iconStatic) {
     if (width <= 0 || height <= 0 || width > 64 || height > 64 ||
         !DrvCapture(r.left, r.top, width, height, shown))
         return DRV_ICON_UNKNOWN;
-    // A near-perfect match clearly ahead of the next icon (under Wine the
-    // information and question icons, both blue discs, differ in 74 of
-    // 1024 pixels).
-    int best = DRV_ICON_UNKNOWN, bestMisses = area, secondMisses = area;
-    for (const auto& icon : Icons) {
-        int misses = Misses(icon.id, shown, width, height);
-        if (misses < bestMisses) {
-            secondMisses = bestMisses;
-            bestMisses = misses;
-            best = icon.style;
-        } else if (misses < secondMisses) {
-            secondMisses = misses;
-        }
-    }
-    return bestMisses * 50 <= area && secondMisses >= bestMisses + area / 32 ? best
-                                                                             : DRV_ICON_UNKNOWN;
+    // A near-perfect match clearly ahead of the next icon (Wine's blue discs
+    // of information and question differ in 74 of 1024 pixels).
+    std::pair<int, int> ranked[std::size(Icons)];  // misses, then MB_ICON*
+    for (size_t i = 0; i < std::size(Icons); ++i)
+        ranked[i] = {Misses(Icons[i].id, shown, width, height), Icons[i].style};
+    std::sort(ranked, ranked + std::size(Icons));
+    return ranked[0].first * 50 <= area && ranked[1].first >= ranked[0].first + area / 32
+               ? ranked[0].second
+               : DRV_ICON_UNKNOWN;
 }
 
 void LogBox(const char* what, const DrvMessageBox* box) {
@@ -177,14 +170,9 @@ DrvMessageBox* DrvWaitMessageBox(DrvProcess* p) {
 }
 
 int DrvAnswer(DrvMessageBox* box, int button) {
-    HWND control = box ? GetDlgItem(box->window, button) : NULL;
     // Posted: the program may show its next box before the click returns.
-    if (!control || !PostMessageA(control, BM_CLICK, 0, 0)) {
-        Log("the message box has no button %d", button);
-        return 0;
-    }
+    if (!box || !DrvClick(box->window, button)) return 0;
     box->answer = button;
-    Log("answered the message box with %d", button);
     box->closed =
         DrvWaitFor(DRV_WAIT, "the box to close", [&] { return !IsWindowVisible(box->window); });
     return box->closed;

@@ -3,83 +3,79 @@
 #include <commctrl.h>
 #include <stdio.h>
 
-#include <utility>
+#include <algorithm>
 #include <vector>
 
 #include "internal.h"
 
-int OpenCanvas(Canvas* c, int width, int height) {
+std::vector<DWORD> Drawn(int width, int height, DWORD background,
+                         const std::function<void(HDC)>& draw) {
     BITMAPINFO info = {};
     info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    c->dc = CreateCompatibleDC(NULL);
-    c->bitmap = CreateDIBSection(c->dc, &info, DIB_RGB_COLORS, (void**)&c->bits, NULL, 0);
-    c->old = c->bitmap ? SelectObject(c->dc, c->bitmap) : NULL;
-    return c->bitmap != NULL;
-}
-
-void CloseCanvas(Canvas* c) {
-    if (c->old) SelectObject(c->dc, c->old);
-    if (c->bitmap) DeleteObject(c->bitmap);
-    DeleteDC(c->dc);
+    DWORD* bits = NULL;
+    HDC dc = CreateCompatibleDC(NULL);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, (void**)&bits, NULL, 0);
+    std::vector<DWORD> pixels;
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        std::fill(bits, bits + width * height, background);
+        draw(dc);
+        GdiFlush();
+        for (int i = 0; i < width * height; ++i) pixels.push_back(bits[i] & 0xFFFFFF);
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(dc);
+    return pixels;
 }
 
 COLORREF DrvPixel(int x, int y) {
-    HDC screen = GetDC(NULL);
-    COLORREF colour = screen ? GetPixel(screen, x, y) : CLR_INVALID;
-    if (screen) ReleaseDC(NULL, screen);
-    return colour;
+    DWORD pixel = 0;
+    return DrvCapture(x, y, 1, 1, &pixel) ? RGB(pixel >> 16, pixel >> 8, pixel) : CLR_INVALID;
 }
 
 int DrvCapture(int x, int y, int width, int height, DWORD* pixels) {
-    Canvas c;
     HDC screen = GetDC(NULL);
-    int ok =
-        OpenCanvas(&c, width, height) && BitBlt(c.dc, 0, 0, width, height, screen, x, y, SRCCOPY);
-    GdiFlush();
-    for (int i = 0; ok && i < width * height; ++i) pixels[i] = c.bits[i] & 0xFFFFFF;
+    BOOL copied = FALSE;
+    const std::vector<DWORD> shot = Drawn(width, height, 0, [&](HDC dc) {
+        copied = BitBlt(dc, 0, 0, width, height, screen, x, y, SRCCOPY);
+    });
     ReleaseDC(NULL, screen);
-    CloseCanvas(&c);
-    return ok;
+    if (copied) std::copy(shot.begin(), shot.end(), pixels);
+    return copied;
 }
 
 int DrvShowsImage(HIMAGELIST images, int index, int x, int y, int rows, COLORREF background) {
     int width = 0, height = 0;
     ImageList_GetIconSize(images, &width, &height);
-    if (rows > height) rows = height;
-    static DWORD seen[64 * 64];
-    Canvas c;
-    if (width <= 0 || rows <= 0 || width * rows > 64 * 64 || !OpenCanvas(&c, width, height))
-        return 0;
+    rows = std::min(rows, height);
     const DWORD bare =
         GetRValue(background) << 16 | GetGValue(background) << 8 | GetBValue(background);
-    for (int i = 0; i < width * height; ++i) c.bits[i] = bare;
-    ImageList_Draw(images, index, c.dc, 0, 0, ILD_NORMAL);
-    GdiFlush();
+    const std::vector<DWORD> image = Drawn(
+        width, rows, bare, [&](HDC dc) { ImageList_Draw(images, index, dc, 0, 0, ILD_NORMAL); });
     // An empty image would match any bare background.
-    int drawn = 0, same = DrvCapture(x, y, width, rows, seen);
-    for (int i = 0; i < width * rows; ++i) drawn |= (c.bits[i] & 0xFFFFFF) != bare;
-    for (int i = 0; drawn && same && i < width * rows; ++i) {
-        if (seen[i] == (c.bits[i] & 0xFFFFFF)) continue;
+    int drawn = std::count(image.begin(), image.end(), bare) < (long)image.size();
+    std::vector<DWORD> seen(image.size());
+    int same = drawn && DrvCapture(x, y, width, rows, seen.data());
+    for (int i = 0; same && i < width * rows; ++i) {
+        if (seen[i] == image[i]) continue;
         Log("image %d at (%d, %d): pixel (%d, %d) is %06lX, not %06lX", index, x, y, i % width,
-            i / width, seen[i], c.bits[i] & 0xFFFFFF);
+            i / width, seen[i], image[i]);
         same = 0;
     }
     if (!drawn) Log("image %d of the list is empty: nothing to compare", index);
-    CloseCanvas(&c);
     return drawn && same;
 }
 
 int DrvScreenshot(const char* name, DWORD settleMs) {
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     const DWORD size = (DWORD)(width * height) * 4;
-    std::vector<DWORD> pixels(width * height), next(width * height);
+    std::vector<DWORD> pixels(width * height), last;
     int ok = DrvCapture(0, 0, width, height, pixels.data());
-    for (DWORD start = GetTickCount(); ok && GetTickCount() - start < settleMs;) {
+    for (DWORD start = GetTickCount(); ok && pixels != last && GetTickCount() - start < settleMs;) {
+        last = pixels;
         DrvPause(100);
-        ok = DrvCapture(0, 0, width, height, next.data());
-        int settled = pixels == next;
-        std::swap(pixels, next);
-        if (settled) break;
+        ok = DrvCapture(0, 0, width, height, pixels.data());
     }
     char path[MAX_PATH];
     snprintf(path, sizeof path, "%s\\%s.bmp", DrvArtifactDir(), name);
