@@ -12,7 +12,9 @@ int g_checks, g_failures;
 FILE* g_log;
 DWORD g_start;
 
-int Failed(const char* file, int line) {
+int Held(const char* file, int line, int ok) {
+    ++g_checks;
+    if (ok) return 1;
     ++g_failures;
     const char* name = strrchr(file, '/');
     Log("FAILED %s:%d", name ? name + 1 : file, line);
@@ -22,25 +24,19 @@ int Failed(const char* file, int line) {
 }  // namespace
 
 int CheckTrue(const char* file, int line, int ok, const char* expr) {
-    ++g_checks;
-    if (ok) return 1;
-    Failed(file, line);
+    if (Held(file, line, ok)) return 1;
     Log("  CHECK(%s)", expr);
     return 0;
 }
 
 int CheckEqStr(const char* file, int line, const char* expr, const char* got, const char* want) {
-    ++g_checks;
-    if (got && want && strcmp(got, want) == 0) return 1;
-    Failed(file, line);
+    if (Held(file, line, got && want && strcmp(got, want) == 0)) return 1;
     Log("  %s is \"%s\",\n  expected \"%s\"", expr, got ? got : "(null)", want ? want : "(null)");
     return 0;
 }
 
 int CheckEqInt(const char* file, int line, const char* expr, long long got, long long want) {
-    ++g_checks;
-    if (got == want) return 1;
-    Failed(file, line);
+    if (Held(file, line, got == want)) return 1;
     Log("  %s is %lld (0x%llX), expected %lld", expr, got, (unsigned long long)got, want);
     return 0;
 }

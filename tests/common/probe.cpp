@@ -44,11 +44,10 @@ int PlantFile(const char* path, DWORD size, const char* mark) {
 
 int SameFileContents(const char* a, const char* b) {
     const std::string textA = FileText(a), textB = FileText(b);
-    size_t i = 0;
-    while (i < textA.size() && i < textB.size() && textA[i] == textB[i]) ++i;
+    auto at = std::mismatch(textA.begin(), textA.end(), textB.begin(), textB.end()).first;
     if (FileExists(a) && FileExists(b) && textA == textB) return 1;
     Log("%s (%u bytes) and %s (%u bytes) differ at byte %u", a, (unsigned)textA.size(), b,
-        (unsigned)textB.size(), (unsigned)i);
+        (unsigned)textB.size(), (unsigned)(at - textA.begin()));
     return 0;
 }
 
@@ -88,9 +87,8 @@ int KeyExists(HKEY root, const char* key) {
     return 1;
 }
 
-namespace {
-
-int ReadValue(HKEY root, const char* key, const char* name, DWORD* type, BYTE* data, DWORD* size) {
+static int ReadValue(HKEY root, const char* key, const char* name, DWORD* type, BYTE* data,
+                     DWORD* size) {
     HKEY k;
     if (RegOpenKeyExA(root, key, 0, KEY_READ, &k) != ERROR_SUCCESS) {
         Log("  no key %s", key);
@@ -101,8 +99,6 @@ int ReadValue(HKEY root, const char* key, const char* name, DWORD* type, BYTE* d
     if (rc != ERROR_SUCCESS) Log("  no value \"%s\" in %s", name, key);
     return rc == ERROR_SUCCESS;
 }
-
-}  // namespace
 
 void ExpectRegText(HKEY root, const char* key, const char* name, const char* want) {
     char got[512] = "";
