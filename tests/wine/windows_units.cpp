@@ -6,8 +6,7 @@
 
 #include "pages/location_page.h"
 
-// What the location page and the backdrop would have decided; no meter is
-// painted.
+// Decided by the location page and the backdrop; no meter is painted.
 LOGFONTA MeterFont;
 char ProgramPath[ProgramPathSize];
 
