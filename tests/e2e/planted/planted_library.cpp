@@ -4,17 +4,13 @@
 // exports only make a static import resolvable; they always fail.
 #include <windows.h>
 
-static void LeaveMarker(HINSTANCE self) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
     char path[MAX_PATH + 16];
     DWORD n = GetModuleFileNameA(self, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return;
+    if (reason != DLL_PROCESS_ATTACH || n == 0 || n >= MAX_PATH) return TRUE;
     lstrcatA(path, ".loaded");
     HANDLE f = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
     if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
-}
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) LeaveMarker(self);
     return TRUE;
 }
 

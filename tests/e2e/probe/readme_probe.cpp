@@ -1,7 +1,6 @@
-// Stands in for the read-me viewer: records the current folder and the
-// command line it was started with (into readme-probe.txt in the temporary
-// folder), then shows a window under the viewer's title until it is closed,
-// so that a scenario can also see the installer wait for it.
+// Stands in for the read-me viewer: records its folder and command line in
+// readme-probe.txt in the temporary folder, then shows a window under the
+// viewer's title until closed, so that the installer's wait for it shows.
 #include <windows.h>
 
 #include <stdio.h>
