@@ -89,9 +89,8 @@ void TestChains() {
 void TestDoubleBytePair() {
     int created;
     char ending[MAX_PATH], inside[MAX_PATH];
-    lstrcpyA(ending, Under("dbcs\\x\x95\x5C"));
-    lstrcpyA(inside, Under("dbcs\\ab\x95\x5C"
-                           "cd"));
+    lstrcpyA(ending, Under("dbcs\\x\x95\\"));
+    lstrcpyA(inside, Under("dbcs\\ab\x95\\cd"));
     CHECK(Chain(ending, &created, NULL, MakeMissing, Cp932) == FolderHeld && FolderExists(ending));
     CHECK(Chain(inside, &created, NULL, MakeMissing, Cp932) ==
           (GetACP() == 932 ? FolderHeld : FolderRefused));
