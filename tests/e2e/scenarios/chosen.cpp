@@ -9,6 +9,7 @@
 namespace {
 
 const char ChosenFolder[] = "C:\\Tools\\My Apps\\Quorvik";
+const std::string LongName(45, 'G');  // too long for a group
 
 // Typed, then Continue (or Enter in the edit box): refused with `reason`,
 // and the page stays with the text untouched and the focus in the box.
@@ -27,34 +28,12 @@ void ExpectRefusal(DrvProcess* p, HWND page, const char* typed, const char* reas
     CHECK(DrvFocus(page) == DrvItem(page, PathEdit));
 }
 
-void ChooseLocation(DrvProcess* p, HWND page) {
-    char text[300];
-    EXPECT_TEXT(DrvItem(page, PathEdit), "C:\\Some Where\\Quorvik");
-    DrvClick(page, ResetFolderButton);
-    CHECK(DrvWaitFor(DRV_WAIT, "the default folder", [&] {
-        return DrvItemText(page, PathEdit, text, sizeof text) && !strcmp(text, DefaultFolder);
-    }));
-    // The page's part of a refusal, by a click and by Enter (the rules are unit-tested).
-    ExpectRefusal(p, page, "", "Path may not be empty!", 0);
-    ExpectRefusal(p, page, "C:", "Missing : or \\ in drive.", 1);
-    // ProgramPath is the default again, so Reset Folder leaves a typed
-    // text alone.
-    DrvSetText(DrvItem(page, PathEdit), "D:\\Elsewhere");
-    DrvClick(page, ResetFolderButton);
-    DrvPause(300);
-    EXPECT_TEXT(DrvItem(page, PathEdit), "D:\\Elsewhere");
-    DrvSetText(DrvItem(page, PathEdit), ChosenFolder);
-    DrvClick(page, IDOK);
-}
-
 // Start menu folders for the list's rules: sorted, no files or dotted
 // names, the product's name in other case, a name too long for a group.
-void PrepareStartMenu(char* longName) {
+void PrepareStartMenu() {
     char programs[MAX_PATH], path[MAX_PATH];
     ProgramsFolder(programs);
-    memset(longName, 'G', 45);
-    longName[45] = '\0';
-    const char* const folders[] = {"Zeta", "alpha", "quorvik", ".dotted", longName};
+    const char* const folders[] = {"Zeta", "alpha", "quorvik", ".dotted", LongName.c_str()};
     for (const char* name : folders) {
         snprintf(path, sizeof path, "%s\\%s", programs, name);
         CHECK(CreateDirectoryA(path, NULL));
@@ -64,7 +43,7 @@ void PrepareStartMenu(char* longName) {
 }
 
 // Returns the group chosen: the long folder from the list, cut to 40.
-void ChooseGroup(DrvProcess* p, HWND page, const char* longName, char* group) {
+void ChooseGroup(DrvProcess* p, HWND page, char* group) {
     HWND field = DrvItem(page, GroupField);
     HWND edit = FindWindowExA(field, NULL, "Edit", NULL);
     char text[300], previous[300] = "";
@@ -111,10 +90,10 @@ void ChooseGroup(DrvProcess* p, HWND page, const char* longName, char* group) {
     CHECK(IsWindowVisible(page));
     CHECK_EQ_INT(DrvMessageBoxCount(NULL), 4);
 
-    int index = (int)SendMessageA(field, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)longName);
+    int index = (int)SendMessageA(field, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)LongName.c_str());
     REQUIRE(index >= 0);
     SendMessageA(field, CB_SETCURSEL, index, 0);
-    lstrcpynA(group, longName, 41);
+    lstrcpynA(group, LongName.c_str(), 41);
 }
 
 // Yes to the read-me question starts the viewer (a stand-in that records
@@ -153,18 +132,33 @@ void ViewReadMe(const DrvContext* ctx, DrvProcess* p) {
 }  // namespace
 
 SCENARIO(install_chosen) {
-    char planted[MAX_PATH], longName[64], group[41];
+    char planted[MAX_PATH], group[41], text[300];
     CHECK(CreateDirectoryA("C:\\Tools", NULL));
     REQUIRE(ProductFile(ctx, "Qvreader.exe", planted, sizeof planted));
     CHECK(CopyFileA(planted, "C:\\Tools\\My.exe", FALSE));
-    PrepareStartMenu(longName);
+    PrepareStartMenu();
 
     DrvProcess* p = DrvStart(ctx->installer, "/G=Tools /D=C:\\Some Where\\Quorvik");
     HWND page = WalkTo(p, LocationCaption);
     REQUIRE(page);
-    ChooseLocation(p, page);
+    EXPECT_TEXT(DrvItem(page, PathEdit), "C:\\Some Where\\Quorvik");
+    DrvClick(page, ResetFolderButton);
+    CHECK(DrvWaitFor(DRV_WAIT, "the default folder", [&] {
+        return DrvItemText(page, PathEdit, text, sizeof text) && !strcmp(text, DefaultFolder);
+    }));
+    // The page's part of a refusal, by a click and by Enter (the rules are unit-tested).
+    ExpectRefusal(p, page, "", "Path may not be empty!", 0);
+    ExpectRefusal(p, page, "C:", "Missing : or \\ in drive.", 1);
+    // ProgramPath is the default again, so Reset Folder leaves a typed
+    // text alone.
+    DrvSetText(DrvItem(page, PathEdit), "D:\\Elsewhere");
+    DrvClick(page, ResetFolderButton);
+    DrvPause(300);
+    EXPECT_TEXT(DrvItem(page, PathEdit), "D:\\Elsewhere");
+    DrvSetText(DrvItem(page, PathEdit), ChosenFolder);
+    DrvClick(page, IDOK);
     REQUIRE(page = WaitForGroupPage(p, DrvWaitWindow(p, InstallingCaption, "#32770")));
-    ChooseGroup(p, page, longName, group);
+    ChooseGroup(p, page, group);
     DrvClick(page, ContinueButton);
     EXPECT_MESSAGE_BOX(p, group, ShortcutsCreated, MB_ICONINFORMATION, IDOK);
     CheckInstalledFiles(ctx, ChosenFolder);
@@ -174,18 +168,7 @@ SCENARIO(install_chosen) {
 
     // Removed by what the group's shortcut starts: the two folders the
     // installer made go, the one that was there stays.
-    char programs[MAX_PATH], link[MAX_PATH], uninstaller[MAX_PATH];
-    ProgramsFolder(programs);
-    snprintf(link, sizeof link, "%s\\%s\\Uninstall.lnk", programs, group);
-    WindowsFile("Zelmunin.exe", uninstaller, sizeof uninstaller);
-    p = DrvStart(uninstaller, NULL);
-    EXPECT_MESSAGE_BOX(p, "Quorvik Uninstall",
-                       "Are you sure you want to remove Quorvik and all of its components?",
-                       MB_ICONQUESTION, IDYES);
-    EXPECT_MESSAGE_BOX(p, "Quorvik Uninstall", "Quorvik has been removed.", MB_ICONINFORMATION,
-                       IDOK);
-    ExpectExit(p, 0);
+    Uninstall(ctx, IDYES, Removed, MB_ICONINFORMATION, 0);
+    ExpectProductGone(ChosenFolder, group);
     CHECK(!FolderExists("C:\\Tools\\My Apps") && FolderExists("C:\\Tools"));
-    CHECK(!FileExists(link) && !FileExists(uninstaller));
-    CHECK(!KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
 }

@@ -32,6 +32,10 @@ const char ClassKey[] = "CLSID\\{6A3F1D20-4B7C-4E21-8E52-0A1B2C3D4E5F}";
 const char FindExtensionsKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static";
 const char SilentLog[] = "C:\\kestrova.log";
+const char UninstallCaption[] = "Quorvik Uninstall";
+const char UninstallQuestion[] =
+    "Are you sure you want to remove Quorvik and all of its components?";
+const char Removed[] = "Quorvik has been removed.";
 
 HWND WalkTo(DrvProcess* p, const char* caption) {
     const char* const pages[] = {WelcomeCaption, AgreementCaption, LocationCaption,
@@ -67,7 +71,6 @@ int ColoursShown(RECT r) {
     return (int)(std::unique(pixels, pixels + width * height) - pixels);
 }
 
-// The page's picture, where it has one, in screen coordinates.
 int PagePicture(HWND page, RECT* r) {
     for (HWND c = GetWindow(page, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         if ((GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) continue;
@@ -110,7 +113,6 @@ void ExpectAbortAndExit(DrvProcess* p) {
 }
 
 int StageLit(unsigned int bit, int report) {
-    // Seven lines 18 pixels apart from (10, 120), in 0x00RRGGBB.
     const DWORD Bright = 0x20F8FF, Dull = 0x2084E8;
     const int Top = 120, Pitch = 18, Width = 140, Lines = 7;
     static DWORD pixels[Width * Pitch * Lines];
@@ -305,7 +307,6 @@ void ExpectUninstallEntry(const DrvContext* ctx, const char* installFolder, cons
                                     {"InstallDate", today}};
     for (const auto& value : texts)
         ExpectRegText(HKEY_LOCAL_MACHINE, ProductKey, value[0], value[1]);
-    // The installed bytes in kilobytes, rounded up, from the built files.
     DWORD bytes = 0;
     for (int i = 0; i < installCount; ++i) {
         char built[MAX_PATH];
@@ -319,4 +320,33 @@ void ExpectUninstallEntry(const DrvContext* ctx, const char* installFolder, cons
     ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "NoRepair", 1);
     ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "Created Folders", createdFolders);
     ExpectRegNumber(HKEY_LOCAL_MACHINE, ProductKey, "Created Group", 1);
+}
+
+// A run that removed the product has moved the uninstaller away: a fresh
+// copy is put back for the next.
+DrvProcess* StartUninstaller(const DrvContext* ctx, const char* args) {
+    char installed[MAX_PATH], built[MAX_PATH];
+    WindowsFile("Zelmunin.exe", installed, sizeof installed);
+    if (!FileExists(installed) && ProductFile(ctx, "Zelmunin.exe", built, sizeof built))
+        CHECK(CopyFileA(built, installed, TRUE));
+    return DrvStart(installed, args);
+}
+
+void Uninstall(const DrvContext* ctx, int answer, const char* text, int icon, DWORD code) {
+    DrvProcess* p = StartUninstaller(ctx, NULL);
+    if (answer) EXPECT_MESSAGE_BOX(p, UninstallCaption, UninstallQuestion, MB_ICONQUESTION, answer);
+    if (text) EXPECT_MESSAGE_BOX(p, UninstallCaption, text, icon, IDOK);
+    ExpectExit(p, code);
+}
+
+void ExpectProductGone(const char* installFolder, const char* group) {
+    char path[MAX_PATH], link[MAX_PATH];
+    for (int i = 0; i < installCount; ++i) {
+        InstalledPath(PayloadTable[i], installFolder, path, sizeof path);
+        if (!CHECK(!FileExists(path))) Log("  left: %s", path);
+    }
+    ProgramsFolder(path);
+    snprintf(link, sizeof link, "%s\\%s\\Uninstall.lnk", path, group);
+    CHECK(!FileExists(link));
+    CHECK(!KeyExists(HKEY_LOCAL_MACHINE, ProductKey) && !KeyExists(HKEY_CLASSES_ROOT, ClassKey));
 }

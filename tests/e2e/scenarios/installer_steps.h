@@ -18,6 +18,9 @@ extern const char UninstallKey[];  // the parent of the product's entry
 extern const char ProductKey[];    // the product's uninstall entry
 extern const char ClassKey[];
 extern const char FindExtensionsKey[];
+extern const char UninstallCaption[];
+extern const char UninstallQuestion[];
+extern const char Removed[];
 
 enum PageControl {
     NoteText = 600,
@@ -34,9 +37,8 @@ enum PageControl {
 HWND WalkTo(DrvProcess* p, const char* caption);
 HWND WaitForGroupPage(DrvProcess* p, HWND installing);
 void ExpectExit(DrvProcess* p, DWORD code);
-// The backdrop covers the screen with its band down the left edge and its
-// pictures, and the page sits in the middle of what is right of the band,
-// its own picture whole.
+// The backdrop over the screen with its band and pictures; the page in the
+// middle of what is right of the band, its own picture whole.
 void ExpectBackdropAndPage(DrvProcess* p, HWND page);
 // Exactly one abort message, then the end with exit code 0.
 void ExpectAbortAndExit(DrvProcess* p);
@@ -59,7 +61,6 @@ void ProgramsFolder(char out[MAX_PATH]);
 // Makes `link` a symbolic link to the folder `target`, from the host's
 // side: Wine makes none itself, but lists one it finds as a reparse point.
 int MakeHostLink(const char* link, const char* target);
-// A folder and all it holds, gone as if removed by hand.
 int DeleteTree(const char* folder);
 
 // Where the installer puts a payload row's file (the Windows folder or
@@ -72,9 +73,14 @@ void WindowsFile(const char* name, char* out, int size);
 
 // Every payload file in its folder, byte for byte as built.
 void CheckInstalledFiles(const DrvContext* ctx, const char* installFolder);
-// The staged copies (a name with '_' last) in the temporary folder.
 int CountStagedFiles(void);
 // The group's five shortcuts and the uninstall entry with every value.
 void ExpectShortcuts(const char* group, const char* installFolder);
 void ExpectUninstallEntry(const DrvContext* ctx, const char* installFolder, const char* group,
                           DWORD createdFolders);
+
+// The uninstaller where the installer puts it; `answer` to its question
+// (0: it does not ask), then the box `text` (NULL: none) and the exit `code`.
+DrvProcess* StartUninstaller(const DrvContext* ctx, const char* args);
+void Uninstall(const DrvContext* ctx, int answer, const char* text, int icon, DWORD code);
+void ExpectProductGone(const char* installFolder, const char* group);
