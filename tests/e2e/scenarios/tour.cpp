@@ -29,7 +29,6 @@ void ShootBox(DrvProcess* p, const char* shot, unsigned int bit, const char* cap
     EXPECT_MESSAGE_BOX(p, caption, text, icon, answer);
 }
 
-// The screen's pixels of the group list's first two rows.
 std::vector<DWORD> GroupRows(HWND page) {
     // The list of a combo box that is always open is the box's own child.
     HWND list = FindWindowExA(DrvItem(page, GroupField), NULL, "ComboLBox", NULL);
@@ -39,19 +38,6 @@ std::vector<DWORD> GroupRows(HWND page) {
     std::vector<DWORD> pixels(width * height);
     if (!DrvCapture(first.left, first.top, width, height, pixels.data())) return {};
     return pixels;
-}
-
-// The agreement shows exactly its resource and reads by scrolling, not Tab.
-void CheckAgreement(const DrvContext* ctx, HWND agreement) {
-    static char shown[40000];
-    HMODULE m = LoadLibraryExA(ctx->installer, NULL, LOAD_LIBRARY_AS_DATAFILE);
-    HRSRC resource = m ? FindResourceA(m, "AGREEMENT", MAKEINTRESOURCEA(10)) : NULL;
-    REQUIRE(resource && SizeofResource(m, resource) < sizeof shown);
-    const char* stored = (const char*)LockResource(LoadResource(m, resource));
-    CHECK(DrvItemText(agreement, 200, shown, sizeof shown));
-    CHECK(std::string(shown) == std::string(stored, SizeofResource(m, resource)));
-    FreeLibrary(m);
-    CHECK(!(GetWindowLongA(DrvItem(agreement, 200), GWL_STYLE) & WS_TABSTOP));
 }
 
 enum Phase { Staging, Copying, Removing, PhaseCount };
@@ -153,47 +139,6 @@ void WatchInstallingPage(HWND page, PhaseSeen* seen, int* stageLit) {
     });
 }
 
-// Names the installer writes under, planted beforehand as hard links to
-// another's file: the elevated writes must never reach it.
-const char Victim[] = "C:\\victim.txt";
-const char VictimText[] = "not the installer's to write";
-
-void PlantLinksToVictim() {
-    char path[MAX_PATH];
-    CHECK(PlantFile(Victim, sizeof VictimText - 1, VictimText));
-    StagedPath("Qvtips.dll", path, sizeof path);
-    CHECK(CreateHardLinkA(path, Victim, NULL));
-    WindowsFile("Kestrova.new", path, sizeof path);
-    CHECK(CreateHardLinkA(path, Victim, NULL));
-}
-
-// The installed programs start and end cleanly; the libraries export what
-// the system asks of them, and the shell library has the icon its record names.
-void RunInstalledProduct() {
-    const char* const programs[][2] = {{"Quorvik.exe", "Untitled - Quorvik"},
-                                       {"Qvreader.exe", "Quorvik 3.02 Read Me"}};
-    char path[MAX_PATH];
-    for (const auto& program : programs) {
-        snprintf(path, sizeof path, "%s\\%s", DefaultFolder, program[0]);
-        DrvProcess* p = DrvStart(path, NULL);
-        HWND main = DrvWaitWindow(p, program[1], NULL);
-        REQUIRE(main);
-        PostMessageA(main, WM_CLOSE, 0, 0);
-        ExpectExit(p, 0);
-    }
-    snprintf(path, sizeof path, "%s\\Qvtips.dll", DefaultFolder);
-    HMODULE tips = LoadLibraryA(path);
-    typedef int(WINAPI * TipCount)(void);
-    TipCount count = tips ? (TipCount)(void*)GetProcAddress(tips, "QvGetTipCount") : NULL;
-    CHECK(count && count() > 0 && GetProcAddress(tips, "QvGetTip"));
-    WindowsFile("Qvshell.dll", path, sizeof path);
-    HMODULE shell = LoadLibraryA(path);
-    CHECK(shell && GetProcAddress(shell, "DllGetClassObject") &&
-          GetProcAddress(shell, "DllCanUnloadNow"));
-    HICON icon = ExtractIconA(GetModuleHandleA(NULL), path, 0);
-    CHECK(icon != NULL && icon != (HICON)1);
-}
-
 BOOL CALLBACK FindRichEdit(HWND child, LPARAM found) {
     char name[32] = "";
     GetClassNameA(child, name, sizeof name);
@@ -248,13 +193,30 @@ void ExpectHelpJump(const char* file, const char* context, const char* title, co
 }  // namespace
 
 SCENARIO(tour) {
-    PlantLinksToVictim();
+    // Names the installer writes under, planted beforehand as hard links to
+    // another's file: the elevated writes must never reach it.
+    const char victim[] = "C:\\victim.txt", victimText[] = "not the installer's to write";
+    char path[MAX_PATH];
+    CHECK(PlantFile(victim, sizeof victimText - 1, victimText));
+    StagedPath("Qvtips.dll", path, sizeof path);
+    CHECK(CreateHardLinkA(path, victim, NULL));
+    WindowsFile("Kestrova.new", path, sizeof path);
+    CHECK(CreateHardLinkA(path, victim, NULL));
     DrvProcess* p = DrvStart(ctx->installer, NULL);
     HWND page = Shoot(p, WelcomeCaption, "1-welcome", 0);
     REQUIRE(page);
     DrvClick(page, IDOK);
     REQUIRE(page = Shoot(p, AgreementCaption, "2-agreement", 1));
-    CheckAgreement(ctx, page);
+    // The agreement shows exactly its resource and reads by scrolling, not Tab.
+    static char shown[40000];
+    HMODULE m = LoadLibraryExA(ctx->installer, NULL, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC resource = m ? FindResourceA(m, "AGREEMENT", MAKEINTRESOURCEA(10)) : NULL;
+    REQUIRE(resource && SizeofResource(m, resource) < sizeof shown);
+    const char* stored = (const char*)LockResource(LoadResource(m, resource));
+    CHECK(DrvItemText(page, 200, shown, sizeof shown));
+    CHECK(std::string(shown) == std::string(stored, SizeofResource(m, resource)));
+    FreeLibrary(m);
+    CHECK(!(GetWindowLongA(DrvItem(page, 200), GWL_STYLE) & WS_TABSTOP));
     DrvClick(page, IDOK);
     REQUIRE(page = Shoot(p, LocationCaption, "3-location", 2));
     EXPECT_TEXT(DrvItem(page, NoteText),
@@ -281,12 +243,11 @@ SCENARIO(tour) {
     EXPECT_TEXT(DrvItem(page, GroupField), "Quorvik");
     // The success box leaves the list in sight: its first rows look as
     // they did before Continue.
-    std::vector<DWORD> before = GroupRows(page), during;
+    const std::vector<DWORD> before = GroupRows(page);
     DrvClick(page, ContinueButton);
     DrvWaitMessageBox(p);
     DrvPause(300);
-    during = GroupRows(page);
-    CHECK(!before.empty() && before == during);
+    CHECK(!before.empty() && before == GroupRows(page));
     ShootBox(p, "6-shortcuts", 16, "Quorvik", ShortcutsCreated, MB_ICONINFORMATION, IDOK);
     ShootBox(p, "7-installed", 32, "Kestrova", FinishQuestion, MB_ICONQUESTION, IDNO);
     ShootBox(p, "8-finished", 64, "Kestrova", ClosingText, MB_ICONINFORMATION, IDOK);
@@ -295,11 +256,33 @@ SCENARIO(tour) {
 
     CheckInstalledFiles(ctx, DefaultFolder);
     CHECK_EQ_INT(CountStagedFiles(), 0);
-    CHECK_EQ_STR(FileText(Victim).c_str(), VictimText);
+    CHECK_EQ_STR(FileText(victim).c_str(), victimText);
     // A fresh system has no find-extension parent: that record is passed
     // over, never made.
     CHECK(!KeyExists(HKEY_LOCAL_MACHINE, FindExtensionsKey));
-    RunInstalledProduct();
+    // The installed programs start and end cleanly; the libraries export what
+    // the system asks of them, and the shell library has the icon its record names.
+    const char* const programs[][2] = {{"Quorvik.exe", "Untitled - Quorvik"},
+                                       {"Qvreader.exe", "Quorvik 3.02 Read Me"}};
+    for (const auto& program : programs) {
+        snprintf(path, sizeof path, "%s\\%s", DefaultFolder, program[0]);
+        DrvProcess* run = DrvStart(path, NULL);
+        HWND main = DrvWaitWindow(run, program[1], NULL);
+        REQUIRE(main);
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        ExpectExit(run, 0);
+    }
+    snprintf(path, sizeof path, "%s\\Qvtips.dll", DefaultFolder);
+    HMODULE tips = LoadLibraryA(path);
+    typedef int(WINAPI * TipCount)(void);
+    TipCount count = tips ? (TipCount)(void*)GetProcAddress(tips, "QvGetTipCount") : NULL;
+    CHECK(count && count() > 0 && GetProcAddress(tips, "QvGetTip"));
+    WindowsFile("Qvshell.dll", path, sizeof path);
+    HMODULE shell = LoadLibraryA(path);
+    CHECK(shell && GetProcAddress(shell, "DllGetClassObject") &&
+          GetProcAddress(shell, "DllCanUnloadNow"));
+    HICON icon = ExtractIconA(GetModuleHandleA(NULL), path, 0);
+    CHECK(icon != NULL && icon != (HICON)1);
     // The last topic lies in the file's second topic block.
     ExpectHelpJump("Quorvik.hlp", NULL, "Quorvik 3.02 Help", "Quorvik Help Contents",
                    "Getting support from Halvenor", "Getting Support from Halvenor");
