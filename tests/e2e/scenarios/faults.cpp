@@ -29,7 +29,7 @@ const PayloadEntry* Row(const char* fileName) {
     return NULL;
 }
 
-// Nothing of an earlier run stays: each fault meets a fresh system.
+// Each fault meets a fresh system.
 void CleanUp() {
     DeleteTree("C:\\Halvenor");
     char path[MAX_PATH];
@@ -48,7 +48,6 @@ void ExpectNoNewFileLeft() {
     CHECK(!FileExists("C:\\Halvenor\\Quorvik\\Kestrova.new") && !FileExists(leftover));
 }
 
-// Unattended to the fault: exit code 1, the file and the message logged.
 void ExpectSilentFailure(const char* installer, const char* args, const char* file,
                          const char* message) {
     char command[400], logged[600];
@@ -61,24 +60,12 @@ void ExpectSilentFailure(const char* installer, const char* args, const char* fi
     CHECK(LogHolds(message) && LogHolds("Exit code 1\r\n"));
 }
 
-// Planted where the staged file goes: the expanded length of its row, not
-// SZDD (LZ32 would pass it through unchanged), held open by another program.
-HANDLE PlantStaged(const char* fileName, DWORD access) {
-    char staged[MAX_PATH];
-    StagedPath(fileName, staged, sizeof staged);
-    const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    if (!PlantFile(staged, Row(fileName)->unpackedSize, PlantedMark)) return INVALID_HANDLE_VALUE;
-    return CreateFileA(staged, access, access == GENERIC_READ ? FILE_SHARE_READ : shareAll, NULL,
-                       OPEN_EXISTING, 0, NULL);
-}
-
 }  // namespace
 
 SCENARIO(install_faults_silent) {
-    char path[MAX_PATH], saved[MAX_PATH];
+    char path[MAX_PATH], saved[MAX_PATH], temp[MAX_PATH], deep[400];
     // A temporary folder longer than any path the installer keeps: nothing
     // is staged or made.
-    char temp[MAX_PATH], deep[400];
     GetTempPathA(sizeof temp, temp);
     snprintf(deep, sizeof deep, "%s%0280d\\", temp, 0);
     SetEnvironmentVariableA("TMP", deep);  // read before TEMP
@@ -105,7 +92,13 @@ SCENARIO(install_faults_silent) {
                                                      {GENERIC_WRITE, OpenSource}};
     for (const auto& [access, message] : planted) {
         CleanUp();
-        HANDLE holder = PlantStaged("Qvreader.exe", access);
+        // The expanded length of its row, not SZDD (LZ32 would pass it through).
+        StagedPath("Qvreader.exe", path, sizeof path);
+        REQUIRE(PlantFile(path, Row("Qvreader.exe")->unpackedSize, PlantedMark));
+        const DWORD share = access == GENERIC_READ
+                                ? FILE_SHARE_READ
+                                : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        HANDLE holder = CreateFileA(path, access, share, NULL, OPEN_EXISTING, 0, NULL);
         REQUIRE(holder != INVALID_HANDLE_VALUE);
         ExpectSilentFailure(ctx->installer, "", "C:\\Halvenor\\Quorvik\\Qvreader.exe", message);
         CloseHandle(holder);
