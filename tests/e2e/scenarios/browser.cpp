@@ -80,17 +80,6 @@ void ExpectRowIcon(HWND list, int index, int level, int icon) {
                         GetSysColor(COLOR_WINDOW)));
 }
 
-// A selected row is highlighted behind its text alone.
-void ExpectHighlightBehindTextOnly(HWND list, int index, int level) {
-    RECT row;
-    REQUIRE(DrvListItemRect(list, index, &row));
-    int iconX = row.left + level * 8 + 1, middle = (row.top + row.bottom) / 2;
-    CHECK_EQ_INT(DrvPixel(iconX + 21, middle), GetSysColor(COLOR_HIGHLIGHT));
-    CHECK_EQ_INT(DrvPixel(iconX + 18, middle), GetSysColor(COLOR_WINDOW));
-    CHECK_EQ_INT(DrvPixel(row.left, middle), GetSysColor(COLOR_WINDOW));
-    CHECK_EQ_INT(DrvPixel(row.right - 2, middle), GetSysColor(COLOR_WINDOW));
-}
-
 void MakeFolders() {
     const char* const names[] = {"",       "beta",    "Alpha",
                                  "GAMMA",  ".dotted", "PROGRAM FILES",
@@ -137,7 +126,13 @@ SCENARIO(browser) {
     ExpectRowIcon(list, 1, 1, icons.drive);
     ExpectRowIcon(list, 2, 2, icons.open);
     ExpectRowIcon(list, 6, 3, icons.closed);
-    ExpectHighlightBehindTextOnly(list, 2, 2);
+    // The selected row is highlighted behind its text alone.
+    REQUIRE(DrvListItemRect(list, 2, &row));
+    const int iconX = row.left + 2 * 8 + 1, middle = (row.top + row.bottom) / 2;
+    CHECK_EQ_INT(DrvPixel(iconX + 21, middle), GetSysColor(COLOR_HIGHLIGHT));
+    CHECK_EQ_INT(DrvPixel(iconX + 18, middle), GetSysColor(COLOR_WINDOW));
+    CHECK_EQ_INT(DrvPixel(row.left, middle), GetSysColor(COLOR_WINDOW));
+    CHECK_EQ_INT(DrvPixel(row.right - 2, middle), GetSysColor(COLOR_WINDOW));
     DrvScreenshot("location-folders");
 
     // Named in capitals on disk, shown and entered as the list writes it;

@@ -1,7 +1,6 @@
 // Unattended runs: the options and their refusals, the exit codes, the
 // log, and the registry records written group by group, best effort.
 #include <windows.h>
-#include <stdio.h>
 
 #include "installer_steps.h"
 
@@ -39,26 +38,22 @@ SCENARIO(unattended) {
     CHECK(RegDeleteTreeA(HKEY_LOCAL_MACHINE, UninstallKey) == ERROR_SUCCESS);
     CHECK(RegCreateKeyA(HKEY_LOCAL_MACHINE, FindExtensionsKey, &made) == ERROR_SUCCESS);
     RegCloseKey(made);
-    const char folder[] = "C:\\My Apps\\Quorvik";
     DWORD start = GetTickCount();
     CHECK_EQ_INT(RunSilently(ctx->installer,
                              "/S /LOG=C:\\kestrova.log /G=\"My Tools\" /D=C:\\My Apps\\Quorvik"),
                  0);
     Log("an unattended installation took %lu ms", GetTickCount() - start);
     CHECK(GetTickCount() - start < DrvBound(3000));  // the pages' pauses take fourteen seconds
-    ExpectShortcuts("My Tools", folder);
+    ExpectShortcuts("My Tools", "C:\\My Apps\\Quorvik");
     CHECK(!KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
-    char key[300];
-    snprintf(key, sizeof key, "%s\\InProcServer32", ClassKey);
+    const std::string server = std::string(ClassKey) + "\\InProcServer32";
+    const std::string found = std::string(FindExtensionsKey) + "\\Quorvik";
     ExpectRegText(HKEY_CLASSES_ROOT, ClassKey, "", "Quorvik");
-    ExpectRegText(HKEY_CLASSES_ROOT, key, "", "Qvshell.dll");
-    ExpectRegText(HKEY_CLASSES_ROOT, key, "ThreadingModel", "Apartment");
-    snprintf(key, sizeof key, "%s\\Quorvik", FindExtensionsKey);
-    ExpectRegText(HKEY_LOCAL_MACHINE, key, "", "{6A3F1D20-4B7C-4E21-8E52-0A1B2C3D4E5F}");
-    lstrcatA(key, "\\0");
-    ExpectRegText(HKEY_LOCAL_MACHINE, key, "", "&Quorvik...");
-    lstrcatA(key, "\\DefaultIcon");
-    ExpectRegText(HKEY_LOCAL_MACHINE, key, "", "Qvshell.dll,0");
+    ExpectRegText(HKEY_CLASSES_ROOT, server.c_str(), "", "Qvshell.dll");
+    ExpectRegText(HKEY_CLASSES_ROOT, server.c_str(), "ThreadingModel", "Apartment");
+    ExpectRegText(HKEY_LOCAL_MACHINE, found.c_str(), "", "{6A3F1D20-4B7C-4E21-8E52-0A1B2C3D4E5F}");
+    ExpectRegText(HKEY_LOCAL_MACHINE, (found + "\\0").c_str(), "", "&Quorvik...");
+    ExpectRegText(HKEY_LOCAL_MACHINE, (found + "\\0\\DefaultIcon").c_str(), "", "Qvshell.dll,0");
     CHECK_EQ_INT(CountStagedFiles(), 0);
     CHECK(LogHolds("\\Qvshell.dll\r\n") && LogHolds("Shortcut ") &&
           LogHolds("Quorvik was successfully Installed.\r\nExit code 0\r\n"));
@@ -86,8 +81,7 @@ SCENARIO(unattended) {
 // folder and receives the files, not split in two.
 SCENARIO(install_dbcs_folder) {
     REQUIRE(GetACP() == 932);
-    const char folder[] = "C:\\Halvenor\\Quorvik\x95\x5C";
     CHECK_EQ_INT(RunSilently(ctx->installer, "/S /D=C:\\Halvenor\\Quorvik\x95\x5C"), 0);
-    CheckInstalledFiles(ctx, folder);
+    CheckInstalledFiles(ctx, "C:\\Halvenor\\Quorvik\x95\x5C");
     CHECK(!FolderExists("C:\\Halvenor\\Quorvik\x95"));
 }
